@@ -1,12 +1,12 @@
 #include "Disassembler.h"
 
-#include <QFileInfo>
 #include <cstdio>
 #include <span>
 
 #include "interpreter/CommandTable.h"
 #include "interpreter/FunctionTable.h"
 #include "support/Conversions.h"
+#include "support/FilePaths.h"
 
 namespace qm::tools {
 
@@ -197,6 +197,7 @@ public:
       if (!repeat.empty()) return repeat[(i - fixed.size()) % repeat.size()];
       return 'r';
     };
+    if (info && info->group == HandlerGroup::If && items.size() >= 5) return ifCommand(head, items);
     std::string r = head;
     for (size_t i = 0; i < items.size(); ++i) {
       char h = how(i);
@@ -210,6 +211,20 @@ public:
   }
 
 private:
+  // IF reads best as a condition: If num[1] > 5 (numbers) then script 3 else script 4.
+  std::string ifCommand(const std::string& head, const std::vector<uint32_t>& items) const {
+    static const char* const ops[] = {"op0", "<>", "=", ">", "<", ">=", "<="};
+    const uint32_t op = items[1], kind = items[3];
+    std::string r = head + " " + operand(items[0]) + " " +
+                    (op < std::size(ops) ? ops[op] : "op" + std::to_string(op)) + " " +
+                    operand(items[2]) + " (" +
+                    (kind == 0 ? "numbers" : kind == 2 ? "texts" : "kind " + std::to_string(kind)) +
+                    ") then script " + std::to_string(items[4]);
+    if (items.size() == 6) r += " else script " + std::to_string(items[5]);
+    for (size_t i = 6; i < items.size(); ++i) r += ", #" + std::to_string(items[i]);
+    return r;
+  }
+
   const GameGlobals& g_;
 };
 
@@ -223,7 +238,7 @@ std::string hexColour(uint32_t rgb) {
 
 std::string fileState(const QString& folder, const std::string& name) {
   if (name.empty()) return "none";
-  const bool found = QFileInfo::exists(folder + "/" + QString::fromUtf8(name.c_str()));
+  const bool found = pathExists(childPath(folder, name));
   return quote(name) + (found ? " (found)" : " (missing)");
 }
 

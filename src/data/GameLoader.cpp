@@ -6,6 +6,7 @@
 
 #include "data/ByteReader.h"
 #include "sprites/PictureEffects.h"
+#include "support/FilePaths.h"
 
 namespace qm {
 
@@ -13,10 +14,6 @@ namespace {
 
 
 std::string quotedName(const std::string& name) { return "\"" + name + "\"."; }
-
-QString childPath(const QString& folder, const std::string& name) {
-  return QDir(folder).filePath(QString::fromUtf8(name.data(), qsizetype(name.size())));
-}
 
 // The failure kind of an error nothing nearer handled, with what it was about.
 FatalLoadError unhandled(const std::exception& e, const char* place) {
@@ -66,7 +63,7 @@ public:
         sound->name = in_.pstr();
         sound->fileName = in_.pstr();
         sound->soundFolderItem = childPath(folder_, sound->fileName);
-        if (!QFileInfo::exists(sound->soundFolderItem))
+        if (!pathExists(sound->soundFolderItem))
           fatal("Can't find the sound file for " + quotedName(sound->name));
         game_->Sounds.push_back(std::move(sound));
       }
@@ -197,7 +194,7 @@ private:
     const uint32_t key = in_.u16();
     sprite->PictureFile = in_.pstr();
     const QString picturePath = childPath(folder_, sprite->PictureFile);
-    if (!QFileInfo::exists(picturePath))
+    if (!pathExists(picturePath))
       fatal("Can't find the sprite picture file for " + quotedName(sprite->Name));
     else if (!sprite->MyPicture.load(picturePath))
       fatal("Can't open the sprite picture file for " + quotedName(sprite->Name));
@@ -206,7 +203,7 @@ private:
     sprite->MaskFile = in_.pstr();
     if (!sprite->MaskFile.empty()) {
       const QString maskPath = childPath(folder_, sprite->MaskFile);
-      if (!QFileInfo::exists(maskPath))
+      if (!pathExists(maskPath))
         fatal("Can't find the sprite mask file for " + quotedName(sprite->Name));
       else if (!sprite->MyMask.load(maskPath))
         fatal("Can't open the sprite mask file for " + quotedName(sprite->Name));
@@ -244,9 +241,9 @@ std::unique_ptr<GameData> LoadGame(const QString& resourcesFolder, const LoadHoo
                                        " does not exist"),
                     "App.Open");
   const QString path = QDir(resourcesFolder).filePath(kDataFileName);
-  if (!QFileInfo(path).isFile()) throw FatalLoadError("Can't find quillmark.dat.", kLoadExplanation);
+  if (!QFileInfo::exists(path)) throw FatalLoadError("Can't find quillmark.dat.", kLoadExplanation);
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
+  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
     throw FatalLoadError("Can't open the game data.", kLoadExplanation);
   // One read into memory; everything after parses from the buffer.
   const QByteArray bytes = file.readAll();

@@ -8,6 +8,7 @@
 #include "data/ByteReader.h"
 #include "support/Checked.h"
 #include "support/Conversions.h"
+#include "support/FilePaths.h"
 
 namespace qm {
 
@@ -124,8 +125,8 @@ void QMCard::ImportFromString(const std::string& record, const QString& dataFold
   PictureFile = in.pstr();
   if (!PictureFile.empty()) {
     // A missing card picture is not an error: the card is shown without one.
-    const QString path = QDir(dataFolder).filePath(QString::fromUtf8(PictureFile.c_str()));
-    if (QFileInfo::exists(path)) Picture = QImage(path);
+    const QString path = childPath(dataFolder, PictureFile);
+    if (pathExists(path)) Picture = QImage(path);
   }
 
   const uint32_t red = in.u8(), green = in.u8(), blue = in.u8();
