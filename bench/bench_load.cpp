@@ -21,16 +21,18 @@ namespace {
 void buildLargeGame(GameWriter& w) {
   std::vector<Operand> texts;
   for (int i = 0; i < 20000; ++i) texts.push_back(w.text("Line of text number " + std::to_string(i)));
-  std::vector<Operand> numbers;
+  std::vector<Operand> numbers, literals;
   for (int i = 0; i < 1000; ++i) numbers.push_back(w.numVar("v" + std::to_string(i)));
-  // 100,000 scripts of 3 commands; each command gets a fresh list with fresh operands, so the
-  // pools grow to about 1,000,000 parameters.
+  for (int i = 0; i < 1000; ++i) literals.push_back(w.num(i));
+  // 100,000 scripts of 3 commands, each with its own lists and expression; the pool is then
+  // padded to 1,000,000 parameters.
   for (int s = 0; s < 100000; ++s) {
     Script script = w.script();
     const Operand a = numbers[size_t(s) % numbers.size()];
-    script.SetNumberVariable(Raw{uint32_t(s % 1000)}, w.expr(a, '+', w.num(s), '*', w.num(2)));
-    script.cmd(Cmd::PrintText, {w.concat({texts[size_t(s) % texts.size()], w.text("!")})});
-    script.cmd(Cmd::GoCard, {w.num(1 + s % 500)});
+    const Operand k = literals[size_t(s) % literals.size()];
+    script.SetNumberVariable(Raw{uint32_t(s % 1000)}, w.expr(a, '+', k, '*', literals[2]));
+    script.cmd(Cmd::PrintText, {w.concat({texts[size_t(s) % texts.size()], texts[0]})});
+    script.cmd(Cmd::GoCard, {literals[1 + size_t(s) % 500]});
   }
   for (int c = 0; c < 500; ++c) {
     Card& card = w.addCard();
@@ -49,7 +51,13 @@ double millis(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QGuiApplication app(argc, argv);
+  // --load DIR: only load an existing game (for profilers).
+  if (argc == 3 && QByteArray(argv[1]) == "--load") {
+    auto game = LoadGame(QString::fromLocal8Bit(argv[2]));
+    return game->globals.numcards == 500 ? 0 : 1;
+  }
   QTemporaryDir dir;
+  if (argc == 3 && QByteArray(argv[1]) == "--keep") dir.setAutoRemove(false);
   {
     GameWriter w;
     buildLargeGame(w);
@@ -58,6 +66,7 @@ int main(int argc, char** argv) {
                 w.listCount(), w.scriptCount());
   }
   const QString path = dir.path() + "/quillmark.dat";
+  if (!dir.autoRemove()) std::printf("game kept in %s\n", qPrintable(dir.path()));
   std::printf("file: %.1f MB\n", double(QFile(path).size()) / 1e6);
 
   const int runs = 7;

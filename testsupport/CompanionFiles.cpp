@@ -39,7 +39,7 @@ namespace {
 
 // LSB-first bit packer for GIF's LZW data.
 class BitPacker {
-public:
+ public:
   void put(uint32_t code, int bits) {
     acc_ |= code << count_;
     count_ += bits;
@@ -54,7 +54,7 @@ public:
     return out_;
   }
 
-private:
+ private:
   QByteArray out_;
   uint32_t acc_ = 0;
   int count_ = 0;
@@ -65,7 +65,7 @@ void le16(QByteArray& b, int v) {
   b.append(char((v >> 8) & 0xFF));
 }
 
-} // namespace
+}  // namespace
 
 QByteArray encodeGif(const QImage& source) {
   const QImage img = source.convertToFormat(QImage::Format_ARGB32);
@@ -104,9 +104,9 @@ QByteArray encodeGif(const QImage& source) {
   QByteArray out("GIF89a");
   le16(out, w);
   le16(out, h);
-  out.append(char(0xF7)); // global colour table of 256 entries, 8 bits per primary
-  out.append(char(0));    // background colour index
-  out.append(char(0));    // aspect ratio
+  out.append(char(0xF7));  // global colour table of 256 entries, 8 bits per primary
+  out.append(char(0));     // background colour index
+  out.append(char(0));     // aspect ratio
   for (int i = 0; i < 256; ++i) {
     const QRgb c = i < int(colours.size()) ? colours[size_t(i)] : 0;
     out.append(char(qRed(c)));
@@ -115,9 +115,9 @@ QByteArray encodeGif(const QImage& source) {
   }
   if (transparent) {
     out.append("\x21\xF9\x04", 3);
-    out.append(char(0x01)); // transparent colour flag
+    out.append(char(0x01));  // transparent colour flag
     le16(out, 0);
-    out.append(char(0)); // transparent index
+    out.append(char(0));  // transparent index
     out.append(char(0));
   }
   out.append(char(0x2C));
@@ -125,7 +125,7 @@ QByteArray encodeGif(const QImage& source) {
   le16(out, 0);
   le16(out, w);
   le16(out, h);
-  out.append(char(0)); // no local table, not interlaced
+  out.append(char(0));  // no local table, not interlaced
 
   // Uncompressed LZW: 9-bit codes of single pixels, with a clear code often enough that the
   // decoder's table never grows to 10-bit codes.
@@ -183,12 +183,12 @@ QByteArray wavBytes(int milliseconds, double frequency, int sampleRate, double a
   le32(uint32_t(36 + dataSize));
   b.append("WAVEfmt ");
   le32(16);
-  le16(b, 1); // PCM
-  le16(b, 1); // mono
+  le16(b, 1);  // PCM
+  le16(b, 1);  // mono
   le32(uint32_t(sampleRate));
-  le32(uint32_t(sampleRate * 2)); // bytes per second
-  le16(b, 2);                     // block align
-  le16(b, 16);                    // bits per sample
+  le32(uint32_t(sampleRate * 2));  // bytes per second
+  le16(b, 2);                      // block align
+  le16(b, 16);                     // bits per sample
   b.append("data");
   le32(uint32_t(dataSize));
   for (int i = 0; i < samples; ++i) {
@@ -212,4 +212,4 @@ void writeWav(const QString& path, int milliseconds, double frequency) {
   writeFile(path, wavBytes(milliseconds, frequency));
 }
 
-} // namespace qm::test
+}  // namespace qm::test

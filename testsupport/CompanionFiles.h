@@ -27,7 +27,7 @@ QByteArray wavBytes(int milliseconds, double frequency = 440.0, int sampleRate =
 
 // Writers; they throw std::runtime_error when the file cannot be written.
 void writeFile(const QString& path, const QByteArray& bytes);
-void writeImage(const QString& path, const QImage& image); // format from the suffix
+void writeImage(const QString& path, const QImage& image);  // format from the suffix
 void writeWav(const QString& path, int milliseconds, double frequency = 440.0);
 
-} // namespace qm::test
+}  // namespace qm::test

@@ -28,7 +28,7 @@ constexpr uint16_t kFirstMethodCall = 121;
 
 // Big-endian output, as the whole file is.
 class Out {
-public:
+ public:
   void u8(uint32_t v) { s_.push_back(char(v & 0xFF)); }
   void u16(uint32_t v) {
     u8(v >> 8);
@@ -49,9 +49,12 @@ public:
   }
   // An index or value in 1, 2 or 4 bytes; any other width writes nothing.
   void width(int w, uint32_t v) {
-    if (w == 1) u8(v);
-    else if (w == 2) u16(v);
-    else if (w == 4) u32(v);
+    if (w == 1)
+      u8(v);
+    else if (w == 2)
+      u16(v);
+    else if (w == 4)
+      u32(v);
   }
   void pstr(const std::string& t, const char* what) {
     if (t.size() > 255) tooBig(what);
@@ -62,7 +65,7 @@ public:
   void bytes(const std::string& b) { s_ += b; }
   std::string& str() { return s_; }
 
-private:
+ private:
   std::string s_;
 };
 
@@ -88,19 +91,26 @@ std::vector<Elem> elems(const std::vector<Operand>& ops) {
   return std::vector<Elem>(ops.begin(), ops.end());
 }
 
-} // namespace
+}  // namespace
 
 // ---- Small types ----
 
 CmpOp::CmpOp(const char* symbol) {
   const std::string s = symbol;
-  if (s == "<>" || s == "!=") code = 1;
-  else if (s == "=" || s == "==") code = 2;
-  else if (s == ">") code = 3;
-  else if (s == "<") code = 4;
-  else if (s == ">=") code = 5;
-  else if (s == "<=") code = 6;
-  else throw std::invalid_argument("GameWriter: unknown comparison " + s);
+  if (s == "<>" || s == "!=")
+    code = 1;
+  else if (s == "=" || s == "==")
+    code = 2;
+  else if (s == ">")
+    code = 3;
+  else if (s == "<")
+    code = 4;
+  else if (s == ">=")
+    code = 5;
+  else if (s == "<=")
+    code = 6;
+  else
+    throw std::invalid_argument("GameWriter: unknown comparison " + s);
 }
 
 Elem::Elem(const Script& s) : value(s.index()) {}
@@ -159,8 +169,7 @@ Script& Script::If(Operand a, CmpOp op, Operand b, Block then, std::optional<Blo
   return writeIf(*this, 0, a, op, b, then, otherwise);
 }
 
-Script& Script::IfText(Operand a, CmpOp op, Operand b, Block then,
-                       std::optional<Block> otherwise) {
+Script& Script::IfText(Operand a, CmpOp op, Operand b, Block then, std::optional<Block> otherwise) {
   return writeIf(*this, 2, a, op, b, then, otherwise);
 }
 
@@ -186,9 +195,13 @@ Script& Script::SelectText(Operand selector, std::vector<Case> cases,
   return writeSelect(*this, 1, selector, cases, otherwise);
 }
 
-Script& Script::Return() { return cmd(kReturn, {}); }
+Script& Script::Return() {
+  return cmd(kReturn, {});
+}
 
-Script& Script::Return(Operand value) { return cmd(kReturn, {value}); }
+Script& Script::Return(Operand value) {
+  return cmd(kReturn, {value});
+}
 
 static uint32_t varIndex(GameWriter& w, const VarRef& v) {
   return v.index ? *v.index : w.numVarIndex(v.name);
@@ -243,10 +256,18 @@ Operand GameWriter::text(std::string s) {
   return operand(OperandKind::StrLiteral, uint32_t(stringLiterals_.size() - 1));
 }
 
-uint32_t GameWriter::numVarIndex(const std::string& name) { return nameIndex(numVars_, name); }
-uint32_t GameWriter::textVarIndex(const std::string& name) { return nameIndex(textVars_, name); }
-uint32_t GameWriter::numArrayIndex(const std::string& a) { return nameIndex(numArrays_, a); }
-uint32_t GameWriter::textArrayIndex(const std::string& a) { return nameIndex(textArrays_, a); }
+uint32_t GameWriter::numVarIndex(const std::string& name) {
+  return nameIndex(numVars_, name);
+}
+uint32_t GameWriter::textVarIndex(const std::string& name) {
+  return nameIndex(textVars_, name);
+}
+uint32_t GameWriter::numArrayIndex(const std::string& a) {
+  return nameIndex(numArrays_, a);
+}
+uint32_t GameWriter::textArrayIndex(const std::string& a) {
+  return nameIndex(textArrays_, a);
+}
 
 Operand GameWriter::numVar(const std::string& name) {
   return operand(OperandKind::NumVariable, numVarIndex(name));
@@ -276,7 +297,9 @@ Operand GameWriter::call(OperandKind kind, uint32_t id, const std::vector<Operan
   return operand(kind, id, args(arguments).index);
 }
 
-Operand GameWriter::numFn(Code id) { return operand(OperandKind::NumFunction, id.value); }
+Operand GameWriter::numFn(Code id) {
+  return operand(OperandKind::NumFunction, id.value);
+}
 Operand GameWriter::numFn(Code id, Operand arg) {
   return operand(OperandKind::NumFunctionCall, id.value, arg.index);
 }
@@ -287,7 +310,9 @@ Operand GameWriter::numFn(Code id, const std::vector<Operand>& a) {
   return call(OperandKind::NumFunctionCall, id.value, a);
 }
 
-Operand GameWriter::textFn(Code id) { return operand(OperandKind::StrFunction, id.value); }
+Operand GameWriter::textFn(Code id) {
+  return operand(OperandKind::StrFunction, id.value);
+}
 Operand GameWriter::textFn(Code id, Operand arg) {
   return operand(OperandKind::StrFunctionCall, id.value, arg.index);
 }
@@ -298,7 +323,9 @@ Operand GameWriter::textFn(Code id, const std::vector<Operand>& a) {
   return call(OperandKind::StrFunctionCall, id.value, a);
 }
 
-Operand GameWriter::numMethod(MethodRef m) { return operand(OperandKind::NumMethod, m.index); }
+Operand GameWriter::numMethod(MethodRef m) {
+  return operand(OperandKind::NumMethod, m.index);
+}
 Operand GameWriter::numMethod(MethodRef m, Operand arg) {
   return operand(OperandKind::NumMethodCall, m.index, arg.index);
 }
@@ -309,7 +336,9 @@ Operand GameWriter::numMethod(MethodRef m, const std::vector<Operand>& a) {
   return call(OperandKind::NumMethodCall, m.index, a);
 }
 
-Operand GameWriter::textMethod(MethodRef m) { return operand(OperandKind::StrMethod, m.index); }
+Operand GameWriter::textMethod(MethodRef m) {
+  return operand(OperandKind::StrMethod, m.index);
+}
 Operand GameWriter::textMethod(MethodRef m, Operand arg) {
   return operand(OperandKind::StrMethodCall, m.index, arg.index);
 }
@@ -322,12 +351,12 @@ Operand GameWriter::textMethod(MethodRef m, const std::vector<Operand>& a) {
 
 uint8_t GameWriter::opCode(char symbol) {
   switch (symbol) {
-  case '+': return 0;
-  case '-': return 1;
-  case '*': return 2;
-  case '/': return 3;
-  case '\\': return 4;
-  default: throw std::invalid_argument(std::string("GameWriter: unknown operator ") + symbol);
+    case '+': return 0;
+    case '-': return 1;
+    case '*': return 2;
+    case '/': return 3;
+    case '\\': return 4;
+    default: throw std::invalid_argument(std::string("GameWriter: unknown operator ") + symbol);
   }
 }
 
@@ -335,8 +364,9 @@ Operand GameWriter::exprCodes(const std::vector<Operand>& terms,
                               const std::vector<uint8_t>& signs) {
   // The record stores the operator count minus one in a byte, so 1 to 256 operators.
   if (signs.empty() || signs.size() > 256 || terms.size() != signs.size() + 1)
-    throw std::invalid_argument("GameWriter: an expression needs 1 to 256 operators and one "
-                                "term more than operators");
+    throw std::invalid_argument(
+        "GameWriter: an expression needs 1 to 256 operators and one "
+        "term more than operators");
   expressions_.push_back({signs, indexes(terms)});
   return operand(OperandKind::MathExpression, uint32_t(expressions_.size() - 1));
 }
@@ -363,9 +393,13 @@ ListRef GameWriter::list(const std::vector<Elem>& elems) {
   return ListRef{addList(std::move(v))};
 }
 
-void GameWriter::padParameters(uint32_t n) { params_.insert(params_.end(), n, Param{0, 0, 0}); }
+void GameWriter::padParameters(uint32_t n) {
+  params_.insert(params_.end(), n, Param{0, 0, 0});
+}
 
-void GameWriter::padLists(uint32_t n) { lists_.insert(lists_.end(), n, {}); }
+void GameWriter::padLists(uint32_t n) {
+  lists_.insert(lists_.end(), n, {});
+}
 
 // ---- Scripts ----
 
@@ -392,7 +426,9 @@ void GameWriter::addCommand(uint32_t script, uint16_t code, uint32_t list) {
 
 // ---- Cards, library, methods, menu ----
 
-Card& GameWriter::addCard() { return cards_.emplace_back(); }
+Card& GameWriter::addCard() {
+  return cards_.emplace_back();
+}
 
 Card& GameWriter::addRawCard(std::string record) {
   Card& c = cards_.emplace_back();
@@ -407,8 +443,8 @@ Card& GameWriter::card(uint32_t number) {
 }
 
 Sprite& GameWriter::addSprite(std::string name, std::string pictureFile, std::string maskFile) {
-  return sprites_.emplace_back(Sprite{std::move(name), false, 0, std::move(pictureFile),
-                                      std::move(maskFile)});
+  return sprites_.emplace_back(
+      Sprite{std::move(name), false, 0, std::move(pictureFile), std::move(maskFile)});
 }
 
 Sound& GameWriter::addSound(std::string name, std::string file) {
@@ -420,9 +456,13 @@ MethodRef GameWriter::addMethod(std::string name, std::vector<Operand> params, B
   // The method exists before its body is built, so the body can call it.
   methods_.push_back(Method{std::move(name), indexes(params), returnType, 0});
   const MethodRef ref{uint32_t(methods_.size())};
-  const uint32_t script = body.resolve(*this);
-  method(ref).compiledScript = script;
+  setMethodBody(ref, body);
   return ref;
+}
+
+void GameWriter::setMethodBody(MethodRef m, Block body) {
+  const uint32_t script = body.resolve(*this);
+  method(m).compiledScript = script;
 }
 
 Method& GameWriter::method(MethodRef m) {
@@ -659,8 +699,10 @@ std::string GameWriter::bytes() const {
   o.u32(uint32_t(lists_.size()));
   o.u8(uint32_t(cw));
   for (const auto& l : lists_) {
-    if (cw == 2) o.u16(uint32_t(l.size()));
-    else o.u8(uint32_t(l.size()));
+    if (cw == 2)
+      o.u16(uint32_t(l.size()));
+    else
+      o.u8(uint32_t(l.size()));
     for (uint32_t e : l) o.width(w, e);
   }
   // 11: scripts
@@ -730,4 +772,4 @@ void GameWriter::addWav(const QString& name, int milliseconds, double frequency)
   addFile(name, wavBytes(milliseconds, frequency));
 }
 
-} // namespace qm::test
+}  // namespace qm::test

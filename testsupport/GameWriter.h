@@ -11,7 +11,8 @@
 //   w.writeTo(dir.path());
 //
 // Operands, lists, scripts and literals are appended to the pools in call order, so the indexes a
-// test sees are stable and easy to predict.
+// test sees are stable and easy to predict. C++ does not fix the order in which the arguments of
+// one call run, so a test that checks indexes creates its operands in separate statements.
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -46,7 +47,7 @@ struct Raw {
   uint32_t value;
 };
 template <typename T>
-  requires std::is_integral_v<T> || std::is_enum_v<T>
+requires std::is_integral_v<T> || std::is_enum_v<T>
 constexpr Raw raw(T v) {
   return Raw{static_cast<uint32_t>(v)};
 }
@@ -56,8 +57,7 @@ constexpr Raw raw(T v) {
 struct Code {
   Code(uint32_t v) : value(v) {}
   template <typename E>
-    requires std::is_enum_v<E>
-  Code(E e) : value(static_cast<uint32_t>(e)) {}
+  requires std::is_enum_v<E> Code(E e) : value(static_cast<uint32_t>(e)) {}
   uint32_t value;
 };
 
@@ -89,7 +89,7 @@ struct CmpOp {
 struct Elem {
   Elem(Operand o) : value(o.index) {}
   Elem(Raw r) : value(r.value) {}
-  Elem(const Script& s); // the script's index, raw
+  Elem(const Script& s);  // the script's index, raw
   Elem(MethodRef m) : value(m.index) {}
   uint32_t value;
 };
@@ -108,18 +108,18 @@ using BlockFn = std::function<void(Script&)>;
 // A nested block (THEN, ELSE, a case, a loop body, a method body): none (script 0), an existing
 // script, a raw script index, or a lambda that fills a new script when the command is written.
 class Block {
-public:
+ public:
   Block() = default;
   Block(const Script& s);
   Block(uint32_t scriptIndex) : index_(scriptIndex) {}
   template <typename F>
-    requires std::invocable<F&, Script&> && (!std::same_as<std::decay_t<F>, Script>)
-  Block(F f) : fn_(std::move(f)) {}
+  requires std::invocable<F&, Script&> &&(!std::same_as<std::decay_t<F>, Script>)Block(F f)
+      : fn_(std::move(f)) {}
 
   // The script index, creating the script if the block is a lambda.
   uint32_t resolve(GameWriter& w) const;
 
-private:
+ private:
   std::optional<uint32_t> index_;
   BlockFn fn_;
 };
@@ -127,7 +127,7 @@ private:
 // A script under construction; a handle to a script held by its writer. The writer must outlive
 // it. Converts to the script's index, so it can be stored in slots directly.
 class Script {
-public:
+ public:
   Script(GameWriter& w, uint32_t index) : w_(&w), index_(index) {}
   uint32_t index() const { return index_; }
   operator uint32_t() const { return index_; }
@@ -167,41 +167,41 @@ public:
   Script& CallMethod(MethodRef m, std::initializer_list<Operand> args = {});
   Script& CallMethod(MethodRef m, const std::vector<Operand>& args);
 
-private:
+ private:
   GameWriter* w_;
   uint32_t index_;
 };
 
 struct Button {
-  std::optional<std::string> rawRecord; // written instead of the fields below
+  std::optional<std::string> rawRecord;  // written instead of the fields below
   bool Enabled = true;
   bool Bold = false;
   bool Italic = false;
   bool Underline = false;
   bool DoTheMenu = false;
   bool Visible = true;
-  uint8_t unusedFlags = 0; // OR-ed into the flags byte (0x02, 0x01)
+  uint8_t unusedFlags = 0;  // OR-ed into the flags byte (0x02, 0x01)
   std::string Caption;
   uint32_t CompiledScript = 0;
   uint16_t GoToCard = 0;
   uint8_t Domenu = 0;
   bool SoundWaitFinished = false;
   bool soundlooping = false;
-  uint8_t unusedFlags2 = 0; // OR-ed into flags 2 (0x20, low four bits)
-  std::optional<std::string> PlaySound; // when set, flags 2 gets 0x10 and the name follows
+  uint8_t unusedFlags2 = 0;              // OR-ed into flags 2 (0x20, low four bits)
+  std::optional<std::string> PlaySound;  // when set, flags 2 gets 0x10 and the name follows
 };
 
 struct ClickArea {
-  std::optional<std::string> rawRecord; // written instead of the fields below
+  std::optional<std::string> rawRecord;  // written instead of the fields below
   bool enabled = true;
   bool SoundWaitFinished = false;
   bool dothemenu = false;
   bool Invert = false;
   bool DoOnDown = false;
   bool soundlooping = false;
-  uint8_t unusedFlags = 0; // OR-ed into the flags byte (0x10, 0x08)
-  uint8_t unusedByte = 0;  // byte 1
-  uint32_t CompiledScript = 0; // written as u24
+  uint8_t unusedFlags = 0;      // OR-ed into the flags byte (0x10, 0x08)
+  uint8_t unusedByte = 0;       // byte 1
+  uint32_t CompiledScript = 0;  // written as u24
   std::string playSound;
   uint16_t left = 0;
   uint16_t top = 0;
@@ -212,24 +212,24 @@ struct ClickArea {
 };
 
 struct Card {
-  std::optional<std::string> rawRecord; // written instead of the fields below
-  std::optional<uint8_t> NumButtons;    // the 4-bit count in the flags; default Buttons.size()
+  std::optional<std::string> rawRecord;  // written instead of the fields below
+  std::optional<uint8_t> NumButtons;     // the 4-bit count in the flags; default Buttons.size()
   bool FramePict = false;
   bool FrameTxt = false;
   bool DoPlaySound = false;
   bool WidePicture = false;
   std::string RTFText;
-  std::optional<uint8_t> K; // slot upper bound; default 17. Slots past the vector are written 0
+  std::optional<uint8_t> K;  // slot upper bound; default 17. Slots past the vector are written 0
   std::vector<uint32_t> CompiledScripts = std::vector<uint32_t>(kCardSlotCount, 0);
   std::string PictureFile;
-  uint32_t BGColor = 0x000000; // 0xRRGGBB
-  std::vector<Button> Buttons; // written as Buttons(1) ...
-  std::optional<uint8_t> ClickAreaCount; // the n byte; default ClickAreas.size()
+  uint32_t BGColor = 0x000000;            // 0xRRGGBB
+  std::vector<Button> Buttons;            // written as Buttons(1) ...
+  std::optional<uint8_t> ClickAreaCount;  // the n byte; default ClickAreas.size()
   std::vector<ClickArea> ClickAreas;
   bool SoundWaitFinished = false;
   bool SoundLooping = false;
-  uint8_t PaintBehavior = 0; // 0..3
-  uint8_t unusedFlags2 = 0;  // OR-ed into flags 2 (low four bits)
+  uint8_t PaintBehavior = 0;  // 0..3
+  uint8_t unusedFlags2 = 0;   // OR-ed into flags 2 (low four bits)
   std::string PlaySound;
 
   Button& addButton(std::string caption, uint16_t goToCard = 0);
@@ -252,7 +252,7 @@ struct Sound {
 
 struct Method {
   std::string Name;
-  std::vector<uint32_t> ParamsArr; // parameter indexes of the formal parameters
+  std::vector<uint32_t> ParamsArr;  // parameter indexes of the formal parameters
   uint8_t ReturnType = 0;
   uint32_t compiledScript = 0;
 };
@@ -270,14 +270,14 @@ std::string encodeClickArea(const ClickArea& c);
 std::string encodeCard(const Card& c);
 
 class GameWriter {
-public:
+ public:
   GameWriter() = default;
   // Script handles point at their writer.
   GameWriter(const GameWriter&) = delete;
   GameWriter& operator=(const GameWriter&) = delete;
 
   // ---- Settings (the settings record) ----
-  std::optional<uint16_t> numcards; // default: the number of cards added
+  std::optional<uint16_t> numcards;  // default: the number of cards added
   std::string thegamename = "Test Game";
   bool HideDesk = false;
   bool Centered = false;
@@ -291,8 +291,8 @@ public:
   std::string GameMenuName;
   bool hidetitlebar = false;
   bool hidemenubar = false;
-  std::string settingsTrailer;                // bytes after field 14
-  std::optional<std::string> rawSettingsRecord; // replaces the whole record
+  std::string settingsTrailer;                   // bytes after field 14
+  std::optional<std::string> rawSettingsRecord;  // replaces the whole record
 
   // ---- Global script slots: G = size - 1 (1 to 256 slots) ----
   std::vector<uint32_t> CompiledGlobalScripts = std::vector<uint32_t>(kGlobalSlotCount, 0);
@@ -302,8 +302,8 @@ public:
   Operand text(std::string s);
   Operand numVar(const std::string& name);
   Operand textVar(const std::string& name);
-  uint32_t numVarIndex(const std::string& name);  // allocated on first use
-  uint32_t textVarIndex(const std::string& name); // allocated on first use
+  uint32_t numVarIndex(const std::string& name);   // allocated on first use
+  uint32_t textVarIndex(const std::string& name);  // allocated on first use
   // Array elements by array name; the element number is an operand (1-based at run time).
   Operand numElem(const std::string& array, Operand elementNumber);
   Operand textElem(const std::string& array, Operand elementNumber);
@@ -359,28 +359,32 @@ public:
   Script scriptAt(uint32_t index);
 
   // ---- Cards, library, methods, menu ----
-  Card& addCard(); // the card's number is cardCount() afterwards
+  Card& addCard();  // the card's number is cardCount() afterwards
   Card& addRawCard(std::string record);
-  Card& card(uint32_t number); // from 1
+  Card& card(uint32_t number);  // from 1
   uint32_t cardCount() const { return uint32_t(cards_.size()); }
   Sprite& addSprite(std::string name, std::string pictureFile, std::string maskFile = {});
   Sound& addSound(std::string name, std::string file);
-  MethodRef addMethod(std::string name, std::vector<Operand> params, Block body,
+  // The method exists before its body is built; a recursive body can use methodCount() as its
+  // own index, or the body can be set later with setMethodBody.
+  MethodRef addMethod(std::string name, std::vector<Operand> params, Block body = {},
                       uint8_t returnType = 0);
+  void setMethodBody(MethodRef m, Block body);
   Method& method(MethodRef m);
+  uint32_t methodCount() const { return uint32_t(methods_.size()); }
   MenuItem& addMenuItem(std::string text, std::string shortcut = {}, Block script = {});
 
   // ---- Pool widths and counts ----
-  std::optional<uint8_t> valueWidth;     // vw byte; default smallest of 1/2/4 that fits
-  std::optional<uint8_t> ptrWidth;       // pw byte; 0 (or any non 1/2/4) means absent
-  std::optional<uint8_t> listCountWidth; // default 2 if a list has more than 255 elements
-  std::optional<int> forceParamIndexWidth; // write list elements and terms at another width
-  std::optional<int> forceListIndexWidth;  // write script list indexes at another width
-  std::optional<uint16_t> numberVariableCount; // defaults: the names allocated
+  std::optional<uint8_t> valueWidth;            // vw byte; default smallest of 1/2/4 that fits
+  std::optional<uint8_t> ptrWidth;              // pw byte; 0 (or any non 1/2/4) means absent
+  std::optional<uint8_t> listCountWidth;        // default 2 if a list has more than 255 elements
+  std::optional<int> forceParamIndexWidth;      // write list elements and terms at another width
+  std::optional<int> forceListIndexWidth;       // write script list indexes at another width
+  std::optional<uint16_t> numberVariableCount;  // defaults: the names allocated
   std::optional<uint16_t> numberArrayCount;
   std::optional<uint16_t> stringVariableCount;
   std::optional<uint16_t> stringArrayCount;
-  std::string trailer; // bytes after section 18
+  std::string trailer;  // bytes after section 18
 
   // Extra unused parameters (kind 0, value 0) and empty lists, to reach width thresholds.
   void padParameters(uint32_t n);
@@ -410,7 +414,7 @@ public:
   void addWav(const QString& name, int milliseconds, double frequency = 440.0);
   void addFile(const QString& name, const QByteArray& bytes);
 
-private:
+ private:
   friend class Script;
   struct Param {
     uint8_t kind;
@@ -445,7 +449,7 @@ private:
 
   std::vector<Param> params_;
   std::vector<std::vector<uint32_t>> lists_;
-  std::vector<std::vector<Command>> scripts_; // GameScripts(1) is scripts_[0]
+  std::vector<std::vector<Command>> scripts_;  // GameScripts(1) is scripts_[0]
   std::vector<double> numberLiterals_;
   std::vector<std::string> stringLiterals_;
   std::vector<Expression> expressions_;
@@ -458,4 +462,4 @@ private:
   std::vector<std::pair<QString, QByteArray>> files_;
 };
 
-} // namespace qm::test
+}  // namespace qm::test

@@ -177,7 +177,7 @@ public:
       head = "<no command " + std::to_string(code) + ">";
     }
     if (!l) return head + " " + bad("list", listIndex);
-    const std::vector<uint32_t>& items = l->list;
+    const std::span<const uint32_t> items = l->list;
     if (items.empty()) return head;
 
     // Positions read by the shape; a trailing "(...)" group repeats.
@@ -212,7 +212,7 @@ public:
 
 private:
   // IF reads best as a condition: If num[1] > 5 (numbers) then script 3 else script 4.
-  std::string ifCommand(const std::string& head, const std::vector<uint32_t>& items) const {
+  std::string ifCommand(const std::string& head, std::span<const uint32_t> items) const {
     static const char* const ops[] = {"op0", "<>", "=", ">", "<", ">=", "<="};
     const uint32_t op = items[1], kind = items[3];
     std::string r = head + " " + operand(items[0]) + " " +

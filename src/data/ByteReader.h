@@ -17,6 +17,8 @@ public:
   explicit ByteReader(std::string_view bytes) : ByteReader(bytes.data(), bytes.size()) {}
 
   size_t position() const { return pos_; }
+  // Back to a position already read (for a second pass over checked records).
+  void seek(size_t pos) { pos_ = pos <= size_ ? pos : size_; }
   size_t remaining() const { return size_ - pos_; }
   bool atEnd() const { return pos_ >= size_; }
 
@@ -74,6 +76,24 @@ public:
     pos_ += n;
     return s;
   }
+  // Checks that n bytes remain, skips them and returns where they start: callers then decode a
+  // whole run of records without a bounds check per field.
+  const uint8_t* take(size_t n) {
+    need(n);
+    const uint8_t* at = p_ + pos_;
+    pos_ += n;
+    return at;
+  }
+  // An unsigned big-endian element of width 1, 2 or 4 at p, unchecked (0 for other widths).
+  static uint32_t load(const uint8_t* p, int width) {
+    switch (width) {
+    case 1: return p[0];
+    case 2: return uint32_t(p[0]) << 8 | p[1];
+    case 4: return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    default: return 0;
+    }
+  }
+
   // A short text: u8 length and that many bytes.
   std::string pstr() { return bytes(u8()); }
   // A flag character: true only for the byte "1".

@@ -97,7 +97,14 @@ struct GameGlobals {
   bool hidetitlebar = false;
   bool hidemenubar = false;
 
+  GameGlobals() = default;
+  // Scripts, lists and expressions are views into `store`: copying would leave them pointing
+  // into the original.
+  GameGlobals(const GameGlobals&) = delete;
+  GameGlobals& operator=(const GameGlobals&) = delete;
+
   // Script and operand tables.
+  ScriptStore store;
   std::vector<uint32_t> CompiledGlobalScripts = std::vector<uint32_t>(kGlobalSlotCount, 0);
   std::vector<QMScript> GameScripts;
   std::vector<QMParameters> ParameterLists;

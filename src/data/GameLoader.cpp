@@ -124,14 +124,17 @@ public:
       const uint32_t p = in_.u32();
       const int vw = in_.u8(), pw = in_.u8();
       auto partWidth = [](int w) { return (w == 1 || w == 2 || w == 4) ? w : 0; };
-      in_.needRecords(p, 1 + uint64_t(partWidth(vw)) + uint64_t(partWidth(pw)));
+      const int vbytes = partWidth(vw), pbytes = partWidth(pw);
+      const size_t stride = 1 + size_t(vbytes) + size_t(pbytes);
+      in_.needRecords(p, stride);
+      const uint8_t* run = in_.take(size_t(p) * stride);
       g.ParamType.resize(p);
       g.ParamValue.resize(p);
       g.ParamPtr.resize(p);
-      for (uint32_t i = 0; i < p; ++i) {
-        g.ParamType[i] = in_.u8();
-        g.ParamValue[i] = in_.uN(vw);
-        g.ParamPtr[i] = in_.uN(pw);
+      for (uint32_t i = 0; i < p; ++i, run += stride) {
+        g.ParamType[i] = run[0];
+        g.ParamValue[i] = ByteReader::load(run + 1, vbytes);
+        g.ParamPtr[i] = ByteReader::load(run + 1 + vbytes, pbytes);
       }
     }
     const int elementWidth = parameterIndexWidth(int64_t(g.ParamValue.size()) - 1);
@@ -140,19 +143,14 @@ public:
     {
       const uint32_t l = in_.u32();
       const int countWidth = in_.u8();
-      in_.needRecords(l, countWidth == 2 ? 2 : 1);
-      g.ParameterLists.resize(l);
-      for (uint32_t k = 0; k < l; ++k) g.ParameterLists[k].Import(in_, elementWidth, countWidth);
+      ImportParameterLists(in_, l, elementWidth, countWidth, g.store, g.ParameterLists);
     }
 
     // 11: scripts; element 0 is the empty script.
     {
       const uint32_t s = in_.u32();
       const int listWidth = listIndexWidth(int64_t(g.ParameterLists.size()) - 1);
-      in_.needRecords(s, 2);
-      g.GameScripts.clear();
-      g.GameScripts.resize(uint64_t(s) + 1);
-      for (uint32_t i = 1; i <= s; ++i) g.GameScripts[i].Import(in_, listWidth);
+      ImportScripts(in_, s, listWidth, g.store, g.GameScripts);
     }
 
     // 12-18: literals, variables, arrays, expressions.
@@ -164,12 +162,7 @@ public:
     }
     g.NumberVariables.assign(in_.u16(), 0.0);
     g.NumberArrays.assign(in_.u16(), QMNumArray{});
-    {
-      const uint32_t n = in_.u32();
-      in_.needRecords(n, 2 + 2 * uint64_t(elementWidth));
-      g.MathExpressions.resize(n);
-      for (uint32_t i = 0; i < n; ++i) g.MathExpressions[i].Import(in_, elementWidth);
-    }
+    ImportMathExpressions(in_, in_.u32(), elementWidth, g.store, g.MathExpressions);
     {
       const unsigned n = in_.u16();
       in_.needRecords(n, 2);

@@ -2,6 +2,7 @@
 // The compiled script records: scripts, parameter lists, arithmetic expressions and the array
 // records that scripts size and fill.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,23 +33,41 @@ enum class OperandKind : uint8_t {
 };
 const char* operandKindName(uint8_t kind); // "?" outside the table
 
+// Scripts, lists and expressions never change after loading, so their arrays are views into
+// a few flat pools (ScriptStore) instead of one allocation each: a large game loads in a
+// fraction of the time.
 struct QMScript {
-  std::vector<uint16_t> commands;
-  std::vector<uint32_t> params; // index in ParameterLists of each command's list
-  // listIndexWidth: the parameter-list-index width (1, 2 or 4).
-  void Import(ByteReader& in, int listIndexWidth);
+  std::span<const uint16_t> commands;
+  std::span<const uint32_t> params; // index in ParameterLists of each command's list
 };
 
 struct QMParameters {
-  std::vector<uint32_t> list;
-  void Import(ByteReader& in, int elementWidth, int countWidth);
+  std::span<const uint32_t> list;
 };
 
 struct QMMathExpression {
-  std::vector<uint8_t> signs;
-  std::vector<uint32_t> vars; // always one more than signs
-  void Import(ByteReader& in, int elementWidth);
+  std::span<const uint8_t> signs;
+  std::span<const uint32_t> vars; // always one more than signs
 };
+
+// The storage behind the views above. Filled while loading, never resized afterwards.
+struct ScriptStore {
+  std::vector<uint16_t> codes;
+  std::vector<uint32_t> listIndexes;
+  std::vector<uint32_t> listElements;
+  std::vector<uint8_t> signs;
+  std::vector<uint32_t> terms;
+};
+
+// The record readers: each reads `count` records from the stream into the store and the table.
+// elementWidth is the parameter-index width, listIndexWidth the parameter-list-index width,
+// countWidth the list-count width byte (2: 16-bit counts, else 8-bit).
+void ImportParameterLists(ByteReader& in, uint32_t count, int elementWidth, int countWidth,
+                          ScriptStore& store, std::vector<QMParameters>& lists);
+void ImportScripts(ByteReader& in, uint32_t count, int listIndexWidth, ScriptStore& store,
+                   std::vector<QMScript>& scripts);
+void ImportMathExpressions(ByteReader& in, uint32_t count, int elementWidth, ScriptStore& store,
+                           std::vector<QMMathExpression>& expressions);
 
 struct QMNumArray {
   std::vector<double> thearray;

@@ -3,6 +3,7 @@
 // through these, so bad data ends in a script error instead of undefined behaviour.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ template <typename T>
 
 template <typename T>
 [[nodiscard]] inline const T& checkedAt(const std::vector<T>& v, uint64_t i) {
+  if (i >= v.size()) throw OutOfBoundsException("index " + std::to_string(i) + " outside 0.." +
+                                                std::to_string(int64_t(v.size()) - 1));
+  return v[static_cast<size_t>(i)];
+}
+
+template <typename T>
+[[nodiscard]] inline const T& checkedAt(std::span<const T> v, uint64_t i) {
   if (i >= v.size()) throw OutOfBoundsException("index " + std::to_string(i) + " outside 0.." +
                                                 std::to_string(int64_t(v.size()) - 1));
   return v[static_cast<size_t>(i)];

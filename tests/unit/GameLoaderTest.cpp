@@ -256,7 +256,7 @@ TEST(GameLoader, ListCountWidthOnlyTwoMeansSixteenBits) {
     const test::ListRef l = w.list({test::Raw{5}, test::Raw{6}});
     w.addCard();
     auto loaded = writeAndLoad(w);
-    EXPECT_EQ(loaded->game->globals.ParameterLists[l.index].list,
+    EXPECT_EQ(std::vector<uint32_t>(loaded->game->globals.ParameterLists[l.index].list.begin(), loaded->game->globals.ParameterLists[l.index].list.end()),
               (std::vector<uint32_t>{5, 6}))
         << int(width);
   }

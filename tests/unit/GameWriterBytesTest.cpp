@@ -53,13 +53,13 @@ std::string hex(const std::string& bytes) {
 // no methods, no menu items.
 std::string prefixWithoutCards() {
   B b;
-  b.u16(25);                                  // settings length
-  b.u16(0).u8(9).str("Test Game").str("000"); // numcards, name, HideDesk Centered Fullscreen
-  b.u8(0).u8(0).u16(1);                       // about text, window size, first card
-  b.str("000").u8(0).str("00");               // menus, menu title, title bar, menu bar
-  b.u8(22).zeros(23 * 4);                     // global slots 0..22
-  b.u16(0).u16(0);                            // sprites, sounds
-  b.u16(0).u8(0);                             // methods, menu items
+  b.u16(25);                                   // settings length
+  b.u16(0).u8(9).str("Test Game").str("000");  // numcards, name, HideDesk Centered Fullscreen
+  b.u8(0).u8(0).u16(1);                        // about text, window size, first card
+  b.str("000").u8(0).str("00");                // menus, menu title, title bar, menu bar
+  b.u8(22).zeros(23 * 4);                      // global slots 0..22
+  b.u16(0).u16(0);                             // sprites, sounds
+  b.u16(0).u8(0);                              // methods, menu items
   return b.s;
 }
 
@@ -78,29 +78,29 @@ TEST(GameWriterBytes, MinimalGameWholeFile) {
   w.addCard().BGColor = 0x102030;
 
   B e;
-  e.u16(19);                                // settings record length
-  e.u16(1);                                 // numcards
-  e.u8(1).str("G");                         // game name
-  e.str("010");                             // HideDesk, Centered, Fullscreen
-  e.u8(0);                                  // about text
-  e.u8(2);                                  // window size
-  e.u16(1);                                 // first card
-  e.str("001");                             // new, open/save, game menu
-  e.u8(2).str("Mn");                        // game menu title
-  e.str("00");                              // hide title bar, hide menu bar
-  e.u8(22).zeros(92);                       // G = 22, 23 empty slots
-  e.u16(0).u16(0);                          // no sprites, no sounds
-  e.u32(83);                                // card record length
-  e.u8(0x00).u16(0);                        // flags, empty text
-  e.u8(17).zeros(18 * 4);                   // K = 17, 18 slots
-  e.u8(0);                                  // no picture
-  e.u8(0x10).u8(0x20).u8(0x30);             // red, green, blue
-  e.u8(0);                                  // no click areas
-  e.u8(0).u8(0);                            // flags 2, no sound
-  e.u16(0).u8(0);                           // no methods, no menu items
-  e.u32(0).u8(1).u8(1);                     // empty pool, vw 1, pw 1
-  e.u32(0).u8(1);                           // no lists, count width 1
-  e.u32(0);                                 // no scripts
+  e.u16(19);                     // settings record length
+  e.u16(1);                      // numcards
+  e.u8(1).str("G");              // game name
+  e.str("010");                  // HideDesk, Centered, Fullscreen
+  e.u8(0);                       // about text
+  e.u8(2);                       // window size
+  e.u16(1);                      // first card
+  e.str("001");                  // new, open/save, game menu
+  e.u8(2).str("Mn");             // game menu title
+  e.str("00");                   // hide title bar, hide menu bar
+  e.u8(22).zeros(92);            // G = 22, 23 empty slots
+  e.u16(0).u16(0);               // no sprites, no sounds
+  e.u32(83);                     // card record length
+  e.u8(0x00).u16(0);             // flags, empty text
+  e.u8(17).zeros(18 * 4);        // K = 17, 18 slots
+  e.u8(0);                       // no picture
+  e.u8(0x10).u8(0x20).u8(0x30);  // red, green, blue
+  e.u8(0);                       // no click areas
+  e.u8(0).u8(0);                 // flags 2, no sound
+  e.u16(0).u8(0);                // no methods, no menu items
+  e.u32(0).u8(1).u8(1);          // empty pool, vw 1, pw 1
+  e.u32(0).u8(1);                // no lists, count width 1
+  e.u32(0);                      // no scripts
   e.str(emptyTail());
 
   EXPECT_BYTES(w.bytes(), e.s);
@@ -114,7 +114,7 @@ TEST(GameWriterBytes, CardRecordWithButtonAndClickArea) {
   c.K = 1;
   c.CompiledScripts[0] = 5;
   c.CompiledScripts[1] = 6;
-  c.CompiledScripts[2] = 9; // past K: not written
+  c.CompiledScripts[2] = 9;  // past K: not written
   c.PictureFile = "p.png";
   c.BGColor = 0xFF8000;
   Button& b = c.addButton("Go", 0x0102);
@@ -133,53 +133,56 @@ TEST(GameWriterBytes, CardRecordWithButtonAndClickArea) {
   c.PaintBehavior = 3;
 
   B e;
-  e.u8(0x19);                        // one button, FramePict, WidePicture
-  e.u16(7).str("{\\rtf1}");          // text
-  e.u8(1).u32(5).u32(6);             // K = 1: slots 0 and 1
-  e.u8(5).str("p.png");              // picture
-  e.u8(0xFF).u8(0x80).u8(0x00);      // colour
-  e.u24(14);                         // button record length
-  e.u8(0xC0);                        // Enabled, Bold (not visible)
-  e.u8(2).str("Go");                 // caption
-  e.u32(7).u16(0x0102).u8(3);        // script, go to card, menu
-  e.u8(0x50).u8(1).str("s");         // looping + sound follows, sound name
-  e.u8(1);                           // one click area
-  e.u24(17);                         // m = 0: 17 bytes
-  e.u8(0x86).u8(0);                  // enabled, Invert, DoOnDown; unused byte
-  e.u24(0x010203).u8(0);             // script, m
-  e.u16(20).u16(10).u16(30).u16(40); // top before left, width, height
-  e.u16(2).u8(1);                    // go to card, menu
-  e.u8(0xB0).u8(0);                  // SoundWaitFinished, PaintBehavior 3; no sound
+  e.u8(0x19);                         // one button, FramePict, WidePicture
+  e.u16(7).str("{\\rtf1}");           // text
+  e.u8(1).u32(5).u32(6);              // K = 1: slots 0 and 1
+  e.u8(5).str("p.png");               // picture
+  e.u8(0xFF).u8(0x80).u8(0x00);       // colour
+  e.u24(14);                          // button record length
+  e.u8(0xC0);                         // Enabled, Bold (not visible)
+  e.u8(2).str("Go");                  // caption
+  e.u32(7).u16(0x0102).u8(3);         // script, go to card, menu
+  e.u8(0x50).u8(1).str("s");          // looping + sound follows, sound name
+  e.u8(1);                            // one click area
+  e.u24(17);                          // m = 0: 17 bytes
+  e.u8(0x86).u8(0);                   // enabled, Invert, DoOnDown; unused byte
+  e.u24(0x010203).u8(0);              // script, m
+  e.u16(20).u16(10).u16(30).u16(40);  // top before left, width, height
+  e.u16(2).u8(1);                     // go to card, menu
+  e.u8(0xB0).u8(0);                   // SoundWaitFinished, PaintBehavior 3; no sound
 
   EXPECT_BYTES(encodeCard(c), e.s);
 
   // A sound name lengthens the click-area record by its length.
   a.playSound = "abc";
   EXPECT_EQ(encodeClickArea(a).size(), 20u);
-  EXPECT_EQ(encodeClickArea(a).substr(5, 6), std::string("\x03" "abc" "\x00\x14", 6));
+  EXPECT_EQ(encodeClickArea(a).substr(5, 6), std::string("\x03"
+                                                         "abc"
+                                                         "\x00\x14",
+                                                         6));
 }
 
 TEST(GameWriterBytes, TwoCommandScriptWithItsListIndexes) {
   GameWriter w;
   w.CompiledGlobalScripts[GlobalOpenGame] = w.script([&](Script& s) {
-    s.cmd(20, {w.num(2)});         // GoCard 2
-    s.cmd(14, {w.text("Hi")});     // PrintText "Hi"
+    s.cmd(20, {w.num(2)});      // GoCard 2
+    s.cmd(14, {w.text("Hi")});  // PrintText "Hi"
   });
 
   B e;
   e.str(prefixWithoutCards());
-  e.s[2 + 25 + 1 + 3] = 1;           // global slot 0 = script 1
-  e.u32(2).u8(1).u8(1);              // two parameters, vw 1, pw 1
-  e.u8(0).u8(0).u8(0);               // p0: number literal 0
-  e.u8(9).u8(0).u8(0);               // p1: text literal 0
-  e.u32(2).u8(1);                    // two lists, 8-bit counts
-  e.u8(1).u8(0);                     // list 0: [p0]
-  e.u8(1).u8(1);                     // list 1: [p1]
-  e.u32(1);                          // one script
-  e.u16(2).u16(20).u8(0).u16(14).u8(1); // codes and 1-byte list indexes alternate
-  e.u16(1).u32(0x40000000).u32(0);   // number literal 2.0
-  e.u16(0).u16(0).u32(0);            // variables, arrays, expressions
-  e.u16(1).u16(2).str("Hi");         // text literal
+  e.s[2 + 25 + 1 + 3] = 1;               // global slot 0 = script 1
+  e.u32(2).u8(1).u8(1);                  // two parameters, vw 1, pw 1
+  e.u8(0).u8(0).u8(0);                   // p0: number literal 0
+  e.u8(9).u8(0).u8(0);                   // p1: text literal 0
+  e.u32(2).u8(1);                        // two lists, 8-bit counts
+  e.u8(1).u8(0);                         // list 0: [p0]
+  e.u8(1).u8(1);                         // list 1: [p1]
+  e.u32(1);                              // one script
+  e.u16(2).u16(20).u8(0).u16(14).u8(1);  // codes and 1-byte list indexes alternate
+  e.u16(1).u32(0x40000000).u32(0);       // number literal 2.0
+  e.u16(0).u16(0).u32(0);                // variables, arrays, expressions
+  e.u16(1).u16(2).str("Hi");             // text literal
   e.u16(0).u16(0);
 
   EXPECT_BYTES(w.bytes(), e.s);
@@ -187,32 +190,34 @@ TEST(GameWriterBytes, TwoCommandScriptWithItsListIndexes) {
 
 TEST(GameWriterBytes, IfWithElseAndExpressionLayouts) {
   GameWriter w;
-  // Separate statements: the order in which call arguments are evaluated is unspecified.
-  const Operand x = w.numVar("x"); // p0, variable 0
-  const Operand one = w.num(1);    // p1
-  const Operand two = w.num(2);    // p2
-  const Operand sum = w.expr(x, '+', one, '\\', two); // p3
+  // Separate statements: C++ does not fix the order in which call arguments run.
+  const Operand x = w.numVar("x");                     // p0, variable 0
+  const Operand one = w.num(1);                        // p1
+  const Operand two = w.num(2);                        // p2
+  const Operand sum = w.expr(x, '+', one, '\\', two);  // p3
   w.script([&](Script& s) {
-    s.If(sum, ">", w.num(3), [&](Script& t) { t.Return(); }, Block{});
+    s.If(
+        sum, ">", w.num(3), [&](Script& t) { t.Return(); }, Block{});
   });
 
   B e;
   e.str(prefixWithoutCards());
   e.u32(5).u8(1).u8(1);
-  e.u8(1).u8(0).u8(0);               // p0: variable x
-  e.u8(0).u8(0).u8(0);               // p1: literal 0 (1)
-  e.u8(0).u8(1).u8(0);               // p2: literal 1 (2)
-  e.u8(6).u8(0).u8(0);               // p3: expression 0
-  e.u8(0).u8(2).u8(0);               // p4: literal 2 (3)
+  e.u8(1).u8(0).u8(0);  // p0: variable x
+  e.u8(0).u8(0).u8(0);  // p1: literal 0 (1)
+  e.u8(0).u8(1).u8(0);  // p2: literal 1 (2)
+  e.u8(6).u8(0).u8(0);  // p3: expression 0
+  e.u8(0).u8(2).u8(0);  // p4: literal 2 (3)
   e.u32(2).u8(1);
-  e.u8(0);                           // list 0: RETURN without value
-  e.u8(6).u8(3).u8(3).u8(4).u8(0).u8(2).u8(0); // IF: left, op 3 (>), right, numbers, then 2, else 0
+  e.u8(0);  // list 0: RETURN without value
+  e.u8(6).u8(3).u8(3).u8(4).u8(0).u8(2).u8(
+      0);  // IF: left, op 3 (>), right, numbers, then 2, else 0
   e.u32(2);
-  e.u16(1).u16(88).u8(1);            // script 1: the IF
-  e.u16(1).u16(49).u8(0);            // script 2: the THEN block
+  e.u16(1).u16(88).u8(1);  // script 1: the IF
+  e.u16(1).u16(49).u8(0);  // script 2: the THEN block
   e.u16(3).u32(0x3FF00000).u32(0).u32(0x40000000).u32(0).u32(0x40080000).u32(0);
-  e.u16(1).u16(0);                   // one number variable, no arrays
-  e.u32(1).u8(1).u8(0).u8(4).u8(0).u8(1).u8(2); // b = 1: signs + and \, terms p0 p1 p2
+  e.u16(1).u16(0);                               // one number variable, no arrays
+  e.u32(1).u8(1).u8(0).u8(4).u8(0).u8(1).u8(2);  // b = 1: signs + and \, terms p0 p1 p2
   e.u16(0).u16(0).u16(0);
 
   EXPECT_BYTES(w.bytes(), e.s);
@@ -291,7 +296,7 @@ TEST(GameWriterBytes, PoolValueAndPointerWidths) {
   const std::string pools = B().u32(1).u8(2).u8(4).u8(4).u16(300).u32(70000).s;
   EXPECT_NE(w.bytes().find(pools), std::string::npos) << hex(w.bytes());
 
-  w.ptrWidth = 0; // absent: kind and value only
+  w.ptrWidth = 0;  // absent: kind and value only
   const std::string noPtr = B().u32(1).u8(2).u8(0).u8(4).u16(300).u32(0).u8(1).s;
   EXPECT_NE(w.bytes().find(noPtr), std::string::npos) << hex(w.bytes());
 }
@@ -337,9 +342,9 @@ TEST(GameWriterBytes, CompanionFilesReadBack) {
   EXPECT_EQ(b.size(), 44 + 4410);
   EXPECT_EQ(b.left(4), "RIFF");
   EXPECT_EQ(b.mid(8, 8), "WAVEfmt ");
-  EXPECT_EQ(b.mid(20, 4), QByteArray("\x01\x00\x01\x00", 4)); // PCM, mono
+  EXPECT_EQ(b.mid(20, 4), QByteArray("\x01\x00\x01\x00", 4));  // PCM, mono
   EXPECT_EQ(b.mid(34, 2), QByteArray("\x10\x00", 2));          // 16 bits
 }
 
-} // namespace
-} // namespace qm::test
+}  // namespace
+}  // namespace qm::test
