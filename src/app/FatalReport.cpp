@@ -1,24 +1,11 @@
 #include "app/FatalReport.h"
 
-#include <cstdio>
+#include "dialogs/DialogTools.h"
 
 namespace qm {
 
-namespace {
-FatalReporter& reporter() {
-  static FatalReporter r;
-  return r;
-}
-} // namespace
-
 void ReportFatal(const std::string& message, const std::string& explanation) {
-  if (reporter()) {
-    reporter()(message, explanation);
-    return;
-  }
-  std::fprintf(stderr, "%s\n%s\n", message.c_str(), explanation.c_str());
+  DialogTools::FatalVerbose(message, explanation);
 }
 
-void SetFatalReporter(FatalReporter r) { reporter() = std::move(r); }
-
-} // namespace qm
+}  // namespace qm

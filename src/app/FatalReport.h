@@ -1,15 +1,10 @@
 #pragma once
-// The one route of fatal messages (load failures, unhandled start-up errors). Until a dialog
-// layer installs itself, messages go to standard error.
-#include <functional>
+// The one route of fatal messages (load failures, unhandled start-up errors): the fatal dialog
+// with its explanation, through the dialog seam and into the automation log.
 #include <string>
 
 namespace qm {
 
-using FatalReporter = std::function<void(const std::string& message, const std::string& explanation)>;
-
 void ReportFatal(const std::string& message, const std::string& explanation);
-// Replaces the reporter; an empty function restores the standard-error one.
-void SetFatalReporter(FatalReporter reporter);
 
-} // namespace qm
+}  // namespace qm

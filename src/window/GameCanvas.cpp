@@ -1,0 +1,15 @@
+#include "window/GameCanvas.h"
+
+#include <QPalette>
+
+namespace qm {
+
+GameCanvas::GameCanvas(QWidget* parent) : QWidget(parent) {
+  // White, and the background colour in use: areas nothing paints show it.
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
+}
+
+}  // namespace qm
