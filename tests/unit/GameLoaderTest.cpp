@@ -79,10 +79,10 @@ TEST(GameLoader, RoundTripsEveryRecordAndField) {
   EXPECT_FALSE(hero.scrambled);
   EXPECT_EQ(hero.MyPicture.size(), QSize(4, 3));
   EXPECT_FALSE(hero.MyMask.isNull());
-  EXPECT_EQ(qAlpha(hero.MyPicture.pixel(0, 0)), 255 - 0x80);
+  EXPECT_EQ(qAlpha(hero.MyAlphaPicture.pixel(0, 0)), 255 - 0x80);
   EXPECT_TRUE(game.Sprites[2]->scrambled);
   EXPECT_TRUE(game.Sprites[2]->MyMask.isNull());
-  EXPECT_EQ(qAlpha(game.Sprites[2]->MyPicture.pixel(1, 1)), 255);
+  EXPECT_EQ(qAlpha(game.Sprites[2]->MyAlphaPicture.pixel(1, 1)), 255);
 
   ASSERT_EQ(game.Sounds.size(), 2u);
   EXPECT_EQ(game.Sounds[1]->name, "Chime");
