@@ -95,8 +95,7 @@ void Interpreter::NewSetStringVariable(uint32_t target, uint32_t source) {
       return;
     }
     default:
-      throw TypeMismatchException(std::string("cannot assign a text to ") +
-                                  operandKindName(kind));
+      throw TypeMismatchException(std::string("cannot assign a text to ") + operandKindName(kind));
   }
 }
 

@@ -24,8 +24,10 @@ double leadingNumber(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
   std::size_t start = i;
-  if (i < s.size() && s[i] == '+') start = ++i;  // from_chars takes '-' only
-  else if (i < s.size() && s[i] == '-') ++i;
+  if (i < s.size() && s[i] == '+')
+    start = ++i;  // from_chars takes '-' only
+  else if (i < s.size() && s[i] == '-')
+    ++i;
   const auto digit = [&](std::size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
   bool any = false;
   while (digit(i)) ++i, any = true;
@@ -149,8 +151,12 @@ double Interpreter::mathExpressionRecord(const QMMathExpression& e) {
     const double t = NewMath(e.vars[k]);
     if (!Running) return 0;
     const uint8_t op = fastAt(e.signs, k - 1);
-    r = op == 0 ? r + t : op == 1 ? r - t : op == 2 ? r * t : op == 3 ? r / t
-      : op == 4 ? integerDivide(r, t) : r;
+    r = op == 0   ? r + t
+        : op == 1 ? r - t
+        : op == 2 ? r * t
+        : op == 3 ? r / t
+        : op == 4 ? integerDivide(r, t)
+                  : r;
   }
   return r;
 }

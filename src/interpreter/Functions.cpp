@@ -32,7 +32,8 @@ std::string Interpreter::StrFnNoParams(uint32_t id) {
 std::string Interpreter::StrFnWithParams(uint32_t id, uint32_t argument) {
   switch (static_cast<StrFn>(id)) {
     case StrFn::Str:
-      if (Arguments(argument).data() != &argument) return {};  // a form Str does not serve
+      if (operand(argument).kind == static_cast<uint8_t>(OperandKind::ArgumentList))
+        return {};  // a form Str does not serve
       return GameMethods::GoodStr(NewMath(argument));
     default: return {};
   }

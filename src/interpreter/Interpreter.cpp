@@ -113,8 +113,8 @@ void Interpreter::decodeExpressions() {
   starts.reserve(g_.MathExpressions.size());
   for (const QMMathExpression& e : g_.MathExpressions) {
     starts.push_back(terms_.size());
-    // Records the reader cannot produce (no term, too few operators) keep an empty span and take
-    // the literal path, failing where it fails.
+    // Records the reader cannot produce (no term, too few operators) keep an empty span and are
+    // evaluated from the record as stored, failing where that fails.
     if (e.vars.empty() || e.signs.size() + 1 < e.vars.size()) continue;
     for (std::size_t k = 0; k < e.vars.size(); ++k) {
       const uint32_t p = e.vars[k];
@@ -144,8 +144,7 @@ void Interpreter::decodeExpressions() {
 }
 
 void Interpreter::decodeTables() {
-  const std::size_t n =
-      std::min({g_.ParamType.size(), g_.ParamValue.size(), g_.ParamPtr.size()});
+  const std::size_t n = std::min({g_.ParamType.size(), g_.ParamValue.size(), g_.ParamPtr.size()});
   operands_.resize(n);
   for (std::size_t p = 0; p < n; ++p)
     operands_[p] = {g_.ParamType[p], g_.ParamValue[p], g_.ParamPtr[p]};
@@ -211,10 +210,10 @@ void Interpreter::runCommands(std::span<const CommandRec> commands, const std::s
       DeathLoc.clear();
       return;
     }
-    if (!command.listFound) [[unlikely]]
-      throwIndexFailure(command.listIndex, g_.ParameterLists.size());
     if (trace_) [[unlikely]]
       traceCommand(location, command.code);
+    if (!command.listFound) [[unlikely]]
+      throwIndexFailure(command.listIndex, g_.ParameterLists.size());
     // The assignment fast path comes first, as in the dispatch order of the command list.
     if (command.code == static_cast<uint16_t>(Cmd::SetNumberVariable)) {
       const List list = command.list;
@@ -306,8 +305,8 @@ ScriptResult Interpreter::doSelect(List list, const std::string& location, QPain
   bool matched = false;
   if (kind == 0 || kind == 1) {
     for (int64_t j = 2; j <= u - 1; j += 2) {
-      const bool match = kind == 1 ? textEqualsIgnoreCase(NewProcessString(list[j]), s)
-                                   : NewMath(list[j]) == x;
+      const bool match =
+          kind == 1 ? textEqualsIgnoreCase(NewProcessString(list[j]), s) : NewMath(list[j]) == x;
       if (match) {
         r = runBlock(list[j + 1], location, graphics);
         matched = true;
@@ -344,13 +343,11 @@ void Interpreter::traceCommand(const std::string& location, uint16_t code) {
   host_.LogLine(line);
 }
 
-void Interpreter::reportFailure(const std::string& location, const char* kind,
-                                const char* suffix) {
+void Interpreter::reportFailure(const std::string& location, const char* kind, const char* suffix) {
   ShowError(location, 0, std::string(kind) + suffix);
 }
 
-void Interpreter::ShowError(const std::string& location, int64_t line,
-                            const std::string& message) {
+void Interpreter::ShowError(const std::string& location, int64_t line, const std::string& message) {
   Running = false;
   host_.ShowError(location, line, message);
 }

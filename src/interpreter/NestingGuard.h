@@ -7,7 +7,7 @@
 namespace qm {
 
 class NestingGuard {
-public:
+ public:
   explicit NestingGuard(Interpreter& in) : in_(in) {
     if (++in_.depth_ > kMaxNesting) [[unlikely]] {
       --in_.depth_;
@@ -18,7 +18,7 @@ public:
   NestingGuard(const NestingGuard&) = delete;
   NestingGuard& operator=(const NestingGuard&) = delete;
 
-private:
+ private:
   Interpreter& in_;
 };
 

@@ -4,6 +4,8 @@
 
 namespace qm {
 
-void ScriptHost::ServeEvents() { ServePendingEvents(); }
+void ScriptHost::ServeEvents() {
+  ServePendingEvents();
+}
 
-} // namespace qm
+}  // namespace qm

@@ -9,7 +9,7 @@
 namespace qm {
 
 class ScriptHost {
-public:
+ public:
   virtual ~ScriptHost() = default;
 
   // The script error report. The interpreter has already set its Running flag false when this is
@@ -50,4 +50,4 @@ public:
   virtual void LogLine(std::string_view /*line*/) {}
 };
 
-} // namespace qm
+}  // namespace qm

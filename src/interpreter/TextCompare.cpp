@@ -57,7 +57,9 @@ char32_t decode(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-inline char32_t fold(char32_t cp) { return cp >= kInvalid ? cp : QChar::toCaseFolded(cp); }
+inline char32_t fold(char32_t cp) {
+  return cp >= kInvalid ? cp : QChar::toCaseFolded(cp);
+}
 
 }  // namespace
 

@@ -17,4 +17,4 @@ void YieldThrottled() {
   throttle();
 }
 
-} // namespace qm
+}  // namespace qm

@@ -7,7 +7,7 @@
 namespace qm {
 
 class ThrottledYield {
-public:
+ public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kDefaultInterval{5};
 
@@ -26,7 +26,7 @@ public:
   // Serves pending events when due.
   void operator()();
 
-private:
+ private:
   Clock::duration interval_;
   Clock::time_point last_;
 };
@@ -37,4 +37,4 @@ void ServePendingEvents();
 // The process-wide throttle for code outside the interpreter (loader, window, dialogs).
 void YieldThrottled();
 
-} // namespace qm
+}  // namespace qm

@@ -21,12 +21,12 @@ struct NumberCase {
 TEST_F(InterpreterTest, NumericExpressionsEvaluateLeftToRight) {
   const double inf = std::numeric_limits<double>::infinity();
   const NumberCase cases[] = {
-      {"2 + 3 * 4 without precedence", [](GameWriter& w) {
-         return w.expr(w.num(2), '+', w.num(3), '*', w.num(4)); }, 20},
+      {"2 + 3 * 4 without precedence",
+       [](GameWriter& w) { return w.expr(w.num(2), '+', w.num(3), '*', w.num(4)); }, 20},
       {"10 - 4 - 3", [](GameWriter& w) { return w.expr(w.num(10), '-', w.num(4), '-', w.num(3)); },
        3},
-      {"grouping by a nested term", [](GameWriter& w) {
-         return w.expr(w.num(2), '*', w.expr(w.num(3), '+', w.num(4))); }, 14},
+      {"grouping by a nested term",
+       [](GameWriter& w) { return w.expr(w.num(2), '*', w.expr(w.num(3), '+', w.num(4))); }, 14},
       {"7 \\ 2", [](GameWriter& w) { return w.expr(w.num(7), '\\', w.num(2)); }, 3},
       {"-7 \\ 2", [](GameWriter& w) { return w.expr(w.num(-7), '\\', w.num(2)); }, -3},
       {"7.9 \\ 2.9", [](GameWriter& w) { return w.expr(w.num(7.9), '\\', w.num(2.9)); }, 3},
@@ -39,11 +39,13 @@ TEST_F(InterpreterTest, NumericExpressionsEvaluateLeftToRight) {
       {"1 / 0", [](GameWriter& w) { return w.expr(w.num(1), '/', w.num(0)); }, inf},
       {"0 / 0", [](GameWriter& w) { return w.expr(w.num(0), '/', w.num(0)); }, NAN},
       {"unknown operator keeps the result",
-       [](GameWriter& w) { return w.exprCodes({w.num(7), w.num(3)}, {5}); }, 7},
-      {"a text operand counts 0", [](GameWriter& w) {
-         return w.expr(w.num(1), '+', w.text("12")); }, 1},
-      {"an argument list operand counts 0",
-       [](GameWriter& w) { return w.args({w.num(5)}); }, 0},
+       [](GameWriter& w) {
+         return w.exprCodes({w.num(7), w.num(3)}, {5});
+       },
+       7},
+      {"a text operand counts 0", [](GameWriter& w) { return w.expr(w.num(1), '+', w.text("12")); },
+       1},
+      {"an argument list operand counts 0", [](GameWriter& w) { return w.args({w.num(5)}); }, 0},
   };
   std::vector<uint32_t> vars;
   const uint32_t s = w.script([&](Script& sc) {
@@ -70,8 +72,8 @@ TEST_F(InterpreterTest, ExpressionTermsAreEvaluatedEvenUnderAnUnknownOperator) {
     s.Return(w.num(100));
   });
   runScript([&](Script& s) {
-    s.SetNumberVariable("r", w.exprCodes({w.numVar("count"), w.numMethod(bump), w.numVar("count")},
-                                         {9, 0}));
+    s.SetNumberVariable(
+        "r", w.exprCodes({w.numVar("count"), w.numMethod(bump), w.numVar("count")}, {9, 0}));
   });
   EXPECT_EQ(num("count"), 1);
   EXPECT_EQ(num("r"), 1);  // 0, term ignored, then + the count read after the method
@@ -131,8 +133,7 @@ TEST_F(InterpreterTest, IfConditions) {
       {"text ordering is false", textIf("a", "<", "b"), 2},
       {"unknown operand kind is false",
        [](GameWriter& w, Script& s, Block t, Block e) {
-         s.cmd(Cmd::If, {w.num(1), raw(2), w.num(1), raw(5), raw(t.resolve(w)),
-                         raw(e.resolve(w))});
+         s.cmd(Cmd::If, {w.num(1), raw(2), w.num(1), raw(5), raw(t.resolve(w)), raw(e.resolve(w))});
        },
        2},
   };
@@ -157,7 +158,7 @@ TEST_F(InterpreterTest, IfConditions) {
 TEST_F(InterpreterTest, IfElseIndexOnlyWithUpperBoundFiveAndNotZero) {
   const Script elseBlock = w.script([&](Script& s) { s.SetNumberVariable("else", w.num(1)); });
   runScript([&](Script& s) {
-    s.cmd(Cmd::If, {w.num(1), raw(2), w.num(2), raw(0), raw(0)});  // bound 4: no ELSE
+    s.cmd(Cmd::If, {w.num(1), raw(2), w.num(2), raw(0), raw(0)});           // bound 4: no ELSE
     s.cmd(Cmd::If2, {w.num(1), raw(2), w.num(2), raw(0), raw(0), raw(0)});  // ELSE 0: none
     s.SetNumberVariable("after", w.num(1));
     s.cmd(Cmd::If2, {w.num(1), raw(2), w.num(2), raw(0), raw(0), elseBlock});
@@ -173,8 +174,9 @@ TEST_F(InterpreterTest, SelectRunsTheFirstMatchOnly) {
     s.SetNumberVariable("probed", w.num(1));
     s.Return(w.num(2));
   });
-  const auto setR = [&](double v) { return Block([&, v](Script& s) {
-    s.SetNumberVariable("r", w.num(v)); }); };
+  const auto setR = [&](double v) {
+    return Block([&, v](Script& s) { s.SetNumberVariable("r", w.num(v)); });
+  };
   runScript([&](Script& s) {
     s.Select(w.num(2), {{w.num(1), setR(1)}, {w.num(2), setR(2)}, {w.numMethod(probe), setR(3)}},
              setR(9));
@@ -192,8 +194,8 @@ TEST_F(InterpreterTest, SelectDefaultAndKinds) {
   runScript([&](Script& s) {
     s.Select(w.num(5), {{w.num(1), set(names[0], 1)}}, set(names[0], 9));
     s.Select(w.num(5), {{w.num(1), set(names[1], 1)}, {w.num(2), set(names[1], 2)}});
-    s.SelectText(w.text("Apple"), {{w.text("pear"), set(names[2], 1)},
-                                   {w.text("APPLE"), set(names[2], 2)}},
+    s.SelectText(w.text("Apple"),
+                 {{w.text("pear"), set(names[2], 1)}, {w.text("APPLE"), set(names[2], 2)}},
                  set(names[2], 9));
     s.cmd(Cmd::Select, {w.num(1), raw(7), w.num(1), raw(set(names[3], 1).resolve(w)),
                         raw(set(names[3], 9).resolve(w))});
@@ -242,14 +244,26 @@ TEST(InterpreterTextCompare, CaseInsensitiveEquality) {
       {"", "", true},
       {"Card 1, Open Card Event", "CARD 1, open card event", true},
       {"abc", "abcd", false},
-      {"a[", "A{", false},                                  // only letters fold
-      {"\xC3\x84" "rger", "\xC3\xA4" "RGER", true},          // Ä / ä
-      {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "\xC5\x82\xC3\x93" "D\xC5\xB9", true},  // Łódź / łÓDŹ
-      {"\xE2\x84\xAA", "k", true},                          // Kelvin sign folds to k
+      {"a[", "A{", false},  // only letters fold
+      {"\xC3\x84"
+       "rger",
+       "\xC3\xA4"
+       "RGER",
+       true},  // Ä / ä
+      {"\xC5\x81\xC3\xB3"
+       "d\xC5\xBA",
+       "\xC5\x82\xC3\x93"
+       "D\xC5\xB9",
+       true},                       // Łódź / łÓDŹ
+      {"\xE2\x84\xAA", "k", true},  // Kelvin sign folds to k
       {"\xC3\xA4", "a", false},
-      {"\xFF" "a", "\xFF" "A", true},                       // invalid bytes compare as themselves
+      {"\xFF"
+       "a",
+       "\xFF"
+       "A",
+       true},  // invalid bytes compare as themselves
       {"\xFF", "\xFE", false},
-      {"\xC3", "\xC3\xA4", false},                          // truncated sequence
+      {"\xC3", "\xC3\xA4", false},  // truncated sequence
   };
   for (const Case& c : cases) {
     EXPECT_EQ(textEqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
@@ -263,9 +277,17 @@ TEST(InterpreterNumbers, TruncationAndLeadingNumbers) {
   EXPECT_EQ(truncToInt64(1e300), std::numeric_limits<int64_t>::max());
   EXPECT_EQ(truncToInt64(NAN), std::numeric_limits<int64_t>::min());
   EXPECT_EQ(truncToInt32(-1e12), std::numeric_limits<int32_t>::min());
-  const std::pair<const char*, double> texts[] = {
-      {"42", 42}, {"  -1.5e3xyz", -1500}, {"+7", 7}, {".5", 0.5}, {"12abc", 12},
-      {"abc", 0}, {"", 0}, {"-", 0}, {"1e", 1}, {"3e-400", 0}, {"-2e400", -HUGE_VAL}};
+  const std::pair<const char*, double> texts[] = {{"42", 42},
+                                                  {"  -1.5e3xyz", -1500},
+                                                  {"+7", 7},
+                                                  {".5", 0.5},
+                                                  {"12abc", 12},
+                                                  {"abc", 0},
+                                                  {"", 0},
+                                                  {"-", 0},
+                                                  {"1e", 1},
+                                                  {"3e-400", 0},
+                                                  {"-2e400", -HUGE_VAL}};
   for (const auto& [t, x] : texts) EXPECT_EQ(leadingNumber(t), x) << t;
 }
 

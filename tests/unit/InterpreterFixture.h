@@ -19,7 +19,7 @@
 namespace qm::test {
 
 class RecordingHost : public ScriptHost {
-public:
+ public:
   struct Report {
     std::string location;
     int64_t line;
@@ -70,7 +70,7 @@ inline constexpr const char* kLoc = "Card 1, Open Card Event";
 
 // One game: build it with w, then run scripts (the first run loads it).
 class TestGame {
-public:
+ public:
   GameWriter w;
   RecordingHost host;
   std::unique_ptr<GameData> game;

@@ -34,13 +34,11 @@ TEST_F(InterpreterTest, MethodResultsAndConversions) {
   const MethodRef greet = w.addMethod("Greet", {w.textVar("who")}, [&](Script& s) {
     s.Return(w.concat({w.text("Hi "), w.textVar("who")}));
   });
-  const MethodRef textNumber = w.addMethod("TextNumber", {}, [&](Script& s) {
-    s.Return(w.text("42.5 apples"));
-  });
+  const MethodRef textNumber =
+      w.addMethod("TextNumber", {}, [&](Script& s) { s.Return(w.text("42.5 apples")); });
   const MethodRef half = w.addMethod("Half", {}, [&](Script& s) { s.Return(w.num(2.5)); });
-  const MethodRef nothing = w.addMethod("Nothing", {}, [&](Script& s) {
-    s.SetNumberVariable("ran", w.num(1));
-  });
+  const MethodRef nothing =
+      w.addMethod("Nothing", {}, [&](Script& s) { s.SetNumberVariable("ran", w.num(1)); });
   // A RETURN deep in nested blocks ends the method with its value; the caller goes on.
   const MethodRef nested = w.addMethod("Nested", {}, [&](Script& s) {
     s.If(w.num(1), "=", w.num(1), [&](Script& t) {
@@ -54,8 +52,8 @@ TEST_F(InterpreterTest, MethodResultsAndConversions) {
     s.SetNumberVariable("textAsNumber", w.expr(w.numMethod(textNumber), '+', w.num(1)));
     s.SetString(w.textVar("numberAsText"), w.textMethod(half));
     s.SetNumberVariable("noneAsNumber", w.numMethod(nothing));
-    s.SetString(w.textVar("noneAsText"), w.concat({w.text("["), w.textMethod(nothing),
-                                                  w.text("]")}));
+    s.SetString(w.textVar("noneAsText"),
+                w.concat({w.text("["), w.textMethod(nothing), w.text("]")}));
     s.SetNumberVariable("nested", w.numMethod(nested));
     s.SetNumberVariable("callerGoesOn", w.num(1));
   });
@@ -93,8 +91,8 @@ TEST_F(InterpreterTest, RecursionOverwritesTheGlobalParameters) {
   const MethodRef inReturn = w.addMethod("InReturn", {w.numVar("k")}, Block());
   w.method(inReturn).compiledScript = w.script([&](Script& s) {
     s.If(w.numVar("k"), "<=", w.num(1), [&](Script& t) { t.Return(w.num(1)); });
-    s.Return(w.expr(w.numVar("k"), '*',
-                    w.numMethod(inReturn, w.expr(w.numVar("k"), '-', w.num(1)))));
+    s.Return(
+        w.expr(w.numVar("k"), '*', w.numMethod(inReturn, w.expr(w.numVar("k"), '-', w.num(1)))));
   });
   runScript([&](Script& s) {
     s.SetNumberVariable("fact", w.numMethod(fact, w.num(5)));
@@ -116,22 +114,27 @@ TEST(InterpreterMethodFailures, ExtraArgumentsAreAnIndexFailureOfTheCallingOpera
     std::string message;
   };
   const Case cases[] = {
-      {"command", [](GameWriter& w, Script& s, MethodRef m) {
-         s.CallMethod(m, {w.num(1), w.num(2), w.num(3)}); },
+      {"command",
+       [](GameWriter& w, Script& s, MethodRef m) {
+         s.CallMethod(m, {w.num(1), w.num(2), w.num(3)});
+       },
        "OutOfBoundsException (QMMethod.Run)"},
-      {"number operand", [](GameWriter& w, Script& s, MethodRef m) {
-         s.SetNumberVariable("x", w.numMethod(m, {w.num(1), w.num(2), w.num(3)})); },
+      {"number operand",
+       [](GameWriter& w, Script& s, MethodRef m) {
+         s.SetNumberVariable("x", w.numMethod(m, {w.num(1), w.num(2), w.num(3)}));
+       },
        "OutOfBoundsException (QMMethod.RunNumber)"},
-      {"text operand", [](GameWriter& w, Script& s, MethodRef m) {
-         s.SetString(w.textVar("t"), w.textMethod(m, {w.num(1), w.num(2), w.num(3)})); },
+      {"text operand",
+       [](GameWriter& w, Script& s, MethodRef m) {
+         s.SetString(w.textVar("t"), w.textMethod(m, {w.num(1), w.num(2), w.num(3)}));
+       },
        "OutOfBoundsException (QMMethod.RunString)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TestGame t;
-    const MethodRef m = t.w.addMethod("Two", {t.w.numVar("p"), t.w.numVar("q")}, [&](Script& s) {
-      s.SetNumberVariable("ran", t.w.num(1));
-    });
+    const MethodRef m = t.w.addMethod("Two", {t.w.numVar("p"), t.w.numVar("q")},
+                                      [&](Script& s) { s.SetNumberVariable("ran", t.w.num(1)); });
     t.runScript([&](Script& s) {
       c.call(t.w, s, m);
       s.SetNumberVariable("after", t.w.num(1));
@@ -151,12 +154,12 @@ TEST_F(InterpreterTest, AssignmentToWindowAndCard) {
   w.addCard();
   w.addCard();  // three cards
   runScript([&](Script& s) {
-    s.SetNumber(w.numFn(NumFn0::WindowTop), w.num(50));       // equal: no move
+    s.SetNumber(w.numFn(NumFn0::WindowTop), w.num(50));  // equal: no move
     s.SetNumber(w.numFn(NumFn0::WindowTop), w.num(12.9));
     s.SetNumber(w.numFn(NumFn0::WindowLeft), w.num(-3.7));
     s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(2.7));
-    s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(0.5));    // passes the check: card 0
-    s.SetNumber(w.numFn(NumFn0::Ticks), w.num(5));            // not assignable: nothing
+    s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(0.5));  // passes the check: card 0
+    s.SetNumber(w.numFn(NumFn0::Ticks), w.num(5));          // not assignable: nothing
     s.SetNumberVariable("top", w.numFn(NumFn0::WindowTop));
     s.SetString(w.textFn(StrFn0::WindowTitle), w.text("New title"));
     s.SetString(w.textVar("title"), w.textFn(StrFn0::WindowTitle));
@@ -177,8 +180,8 @@ TEST_F(InterpreterTest, AssignmentToSpritesAndArrays) {
     s.SetString(w.textElem("names", w.num(2.5)), w.text("second"));
   });
   EXPECT_TRUE(messages().empty());
-  EXPECT_EQ(host.spritePositions, (std::map<std::pair<int64_t, bool>, int64_t>{
-                                      {{3, false}, 12}, {{1000, true}, -5}}));
+  EXPECT_EQ(host.spritePositions,
+            (std::map<std::pair<int64_t, bool>, int64_t>{{{3, false}, 12}, {{1000, true}, -5}}));
   EXPECT_EQ(g().StringArrays.at(w.textArrayIndex("names")).thearray,
             (std::vector<std::string>{"", "second"}));
 }
@@ -197,45 +200,66 @@ TEST(InterpreterAssignmentFailures, MessagesAndMarker) {
     s.cmd(Cmd::DimNumberArray, {raw(w.numArrayIndex("a")), w.num(2)});
   };
   const AssignCase cases[] = {
-      {"card 0", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(0)); }, "Invalid card: 0"},
-      {"card past the last", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(2)); }, "Invalid card: 2"},
-      {"negative card", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(-1.5)); }, "Invalid card: -1.5"},
-      {"sprite 1001", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn::SpriteX, w.num(1001)), w.num(1)); },
+      {"card 0",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(0)); },
+       "Invalid card: 0"},
+      {"card past the last",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(2)); },
+       "Invalid card: 2"},
+      {"negative card",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.numFn(NumFn0::CurrentCard), w.num(-1.5)); },
+       "Invalid card: -1.5"},
+      {"sprite 1001",
+       [](GameWriter& w, Script& s) {
+         s.SetNumber(w.numFn(NumFn::SpriteX, w.num(1001)), w.num(1));
+       },
        "Invalid sprite number: 1001"},
-      {"sprite 0.5", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn::SpriteY, w.num(0.5)), w.num(1)); },
+      {"sprite 0.5",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.numFn(NumFn::SpriteY, w.num(0.5)), w.num(1)); },
        "Invalid sprite number: 0"},
-      {"no such sprite", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn::SpriteX, w.num(4)), w.num(1)); }, "Uninitialized sprite."},
-      {"write element 0", [=](GameWriter& w, Script& s) {
+      {"no such sprite",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.numFn(NumFn::SpriteX, w.num(4)), w.num(1)); },
+       "Uninitialized sprite."},
+      {"write element 0",
+       [=](GameWriter& w, Script& s) {
          arr(w, s);
-         s.SetNumber(w.numElem("a", w.num(0)), w.num(1)); }, "Array out of bounds."},
-      {"write element past the end", [=](GameWriter& w, Script& s) {
+         s.SetNumber(w.numElem("a", w.num(0)), w.num(1));
+       },
+       "Array out of bounds."},
+      {"write element past the end",
+       [=](GameWriter& w, Script& s) {
          arr(w, s);
-         s.SetString(w.textElem("t", w.num(1)), w.text("x")); }, "Array out of bounds."},
-      {"read element 0 sets the marker", [=](GameWriter& w, Script& s) {
+         s.SetString(w.textElem("t", w.num(1)), w.text("x"));
+       },
+       "Array out of bounds."},
+      {"read element 0 sets the marker",
+       [=](GameWriter& w, Script& s) {
          arr(w, s);
-         s.SetNumberVariable("y", w.numElem("a", w.num(0))); }, "Array out of bounds.", true},
-      {"read text element 3 sets the marker", [](GameWriter& w, Script& s) {
-         s.SetString(w.textVar("t"), w.textElem("t", w.num(3))); }, "Array out of bounds.", true},
-      {"source failure leaves the target", [=](GameWriter& w, Script& s) {
+         s.SetNumberVariable("y", w.numElem("a", w.num(0)));
+       },
+       "Array out of bounds.", true},
+      {"read text element 3 sets the marker",
+       [](GameWriter& w, Script& s) { s.SetString(w.textVar("t"), w.textElem("t", w.num(3))); },
+       "Array out of bounds.", true},
+      {"source failure leaves the target",
+       [=](GameWriter& w, Script& s) {
          arr(w, s);
-         s.SetNumber(w.numVar("x"), w.numElem("a", w.num(3))); }, "Array out of bounds.", true},
-      {"text to a number variable", [](GameWriter& w, Script& s) {
-         s.SetString(w.numVar("x"), w.text("1")); }, "TypeMismatchException (ExecuteScript)"},
-      {"number to a text variable", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.textVar("t"), w.num(1)); }, "TypeMismatchException (ExecuteScript)"},
-      {"number to a literal", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.num(3), w.num(1)); }, "TypeMismatchException (ExecuteScript)"},
-      {"number to a non-position function", [](GameWriter& w, Script& s) {
-         s.SetNumber(w.numFn(NumFn::Sqrt, w.num(4)), w.num(1)); },
+         s.SetNumber(w.numVar("x"), w.numElem("a", w.num(3)));
+       },
+       "Array out of bounds.", true},
+      {"text to a number variable",
+       [](GameWriter& w, Script& s) { s.SetString(w.numVar("x"), w.text("1")); },
        "TypeMismatchException (ExecuteScript)"},
-      {"text to another text function", [](GameWriter& w, Script& s) {
-         s.SetString(w.textFn(StrFn0::LongDate), w.text("x")); },
+      {"number to a text variable",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.textVar("t"), w.num(1)); },
+       "TypeMismatchException (ExecuteScript)"},
+      {"number to a literal", [](GameWriter& w, Script& s) { s.SetNumber(w.num(3), w.num(1)); },
+       "TypeMismatchException (ExecuteScript)"},
+      {"number to a non-position function",
+       [](GameWriter& w, Script& s) { s.SetNumber(w.numFn(NumFn::Sqrt, w.num(4)), w.num(1)); },
+       "TypeMismatchException (ExecuteScript)"},
+      {"text to another text function",
+       [](GameWriter& w, Script& s) { s.SetString(w.textFn(StrFn0::LongDate), w.text("x")); },
        "TypeMismatchException (ExecuteScript)"},
   };
   for (const AssignCase& c : cases) {

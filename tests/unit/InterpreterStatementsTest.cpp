@@ -48,12 +48,10 @@ TEST_F(InterpreterTest, ReturnWithoutValueInNestedIfEndsBothBlocks) {
 
 TEST_F(InterpreterTest, MarkerLeftSetStopsTheNextRunOfTheSameLocation) {
   // RETURN in an IF that is the script's last command: nobody reaches the marker check.
-  const Script returns = w.script([&](Script& s) {
-    s.If(w.num(1), "=", w.num(1), [&](Script& t) { t.Return(); });
-  });
-  const Script counts = w.script([&](Script& s) {
-    s.SetNumberVariable("runs", w.expr(w.numVar("runs"), '+', w.num(1)));
-  });
+  const Script returns =
+      w.script([&](Script& s) { s.If(w.num(1), "=", w.num(1), [&](Script& t) { t.Return(); }); });
+  const Script counts = w.script(
+      [&](Script& s) { s.SetNumberVariable("runs", w.expr(w.numVar("runs"), '+', w.num(1))); });
   const MethodRef nop = w.addMethod("Nop", {}, [&](Script& s) { s.cmd(Cmd::Nop); });
   const Script callsMethod = w.script([&](Script& s) { s.CallMethod(nop); });
   load();
@@ -114,9 +112,8 @@ TEST_F(InterpreterTest, ForLoops) {
 
 TEST_F(InterpreterTest, ReturnInsideForLeavesTheMarkerForTheEnclosingLevel) {
   const Script withoutValue = w.script([&](Script& s) {
-    s.For("i", w.num(1), w.num(5), [&](Script& b) {
-      b.If(w.numVar("i"), "=", w.num(3), [&](Script& t) { t.Return(); });
-    });
+    s.For("i", w.num(1), w.num(5),
+          [&](Script& b) { b.If(w.numVar("i"), "=", w.num(3), [&](Script& t) { t.Return(); }); });
     s.SetNumberVariable("after", w.num(1));
   });
   const Script withValue = w.script([&](Script& s) {
@@ -228,9 +225,8 @@ TEST_F(InterpreterTest, LocationIsRestoredAfterEveryReturn) {
 }
 
 TEST_F(InterpreterTest, Code122CallsMethodOne) {
-  const MethodRef first = w.addMethod("First", {}, [&](Script& s) {
-    s.SetNumberVariable("called", w.num(1));
-  });
+  const MethodRef first =
+      w.addMethod("First", {}, [&](Script& s) { s.SetNumberVariable("called", w.num(1)); });
   ASSERT_EQ(first.index, 1u);
   runScript([&](Script& s) { s.cmd(122); });
   EXPECT_EQ(num("called"), 1);
@@ -260,9 +256,8 @@ TEST(InterpreterNesting, UnboundedRecursionIsAStackOverflow) {
       {"method calling itself in an operand",
        [](GameWriter& w, Script& s) {
          const MethodRef m = w.addMethod("Again", {}, Block());
-         w.method(m).compiledScript = w.script([&](Script& b) {
-           b.SetNumberVariable("x", w.expr(w.numMethod(m), '+', w.num(1)));
-         });
+         w.method(m).compiledScript = w.script(
+             [&](Script& b) { b.SetNumberVariable("x", w.expr(w.numMethod(m), '+', w.num(1))); });
          s.SetNumberVariable("x", w.numMethod(m));
        }},
       {"text method calling itself",
@@ -318,9 +313,8 @@ TEST(InterpreterNesting, DeepButBoundedRecursionRuns) {
     });
     b.Return(w.num(0));
   });
-  t.runScript([&](Script& s) {
-    s.SetNumberVariable("r", w.numMethod(count, w.num(kMaxNesting / 8)));
-  });
+  t.runScript(
+      [&](Script& s) { s.SetNumberVariable("r", w.numMethod(count, w.num(kMaxNesting / 8))); });
   EXPECT_TRUE(t.messages().empty());
   EXPECT_EQ(t.num("r"), kMaxNesting / 8);
   EXPECT_EQ(t.in->nesting(), 0);
@@ -337,11 +331,12 @@ TEST_F(InterpreterTest, TraceWritesOneJsonLinePerCommand) {
   EXPECT_TRUE(host.log.empty());  // off by default
   in->SetTrace(true);
   run(s, "Card \"1\"\\ Open");
-  EXPECT_EQ(host.log, (std::vector<std::string>{
-                          R"({"ev":"cmd","loc":"Card \"1\"\\ Open","code":75,"name":"SetNumberVariable"})",
-                          R"({"ev":"cmd","loc":"Card \"1\"\\ Open","code":122,"name":"Call Tool"})",
-                          R"({"ev":"cmd","loc":"Tool Method","code":0,"name":"Nop"})",
-                      }));
+  EXPECT_EQ(host.log,
+            (std::vector<std::string>{
+                R"({"ev":"cmd","loc":"Card \"1\"\\ Open","code":75,"name":"SetNumberVariable"})",
+                R"({"ev":"cmd","loc":"Card \"1\"\\ Open","code":122,"name":"Call Tool"})",
+                R"({"ev":"cmd","loc":"Tool Method","code":0,"name":"Nop"})",
+            }));
 }
 
 TEST_F(InterpreterTest, DimSizeChecks) {

@@ -25,7 +25,7 @@ using namespace qm;
 using namespace qm::test;
 
 class BenchHost : public ScriptHost {
-public:
+ public:
   void ShowError(const std::string& location, int64_t, const std::string& message) override {
     std::fprintf(stderr, "script error in %s: %s\n", location.c_str(), message.c_str());
     std::exit(1);
@@ -87,12 +87,11 @@ const Workload kWorkloads[] = {
        return w.script([&](Script& s) {
          s.SetNumberVariable("sum", w.num(0));
          s.cmd(Cmd::DimNumberArray, {raw(w.numArrayIndex("a")), w.num(1000000)});
+         s.For("i", w.num(1), w.num(1000000),
+               [&](Script& body) { body.SetNumber(w.numElem("a", w.numVar("i")), w.numVar("i")); });
          s.For("i", w.num(1), w.num(1000000), [&](Script& body) {
-           body.SetNumber(w.numElem("a", w.numVar("i")), w.numVar("i"));
-         });
-         s.For("i", w.num(1), w.num(1000000), [&](Script& body) {
-           body.SetNumberVariable("sum", w.expr(w.numVar("sum"), '+',
-                                                w.numElem("a", w.numVar("i"))));
+           body.SetNumberVariable("sum",
+                                  w.expr(w.numVar("sum"), '+', w.numElem("a", w.numVar("i"))));
          });
        });
      },
