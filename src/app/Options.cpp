@@ -13,7 +13,7 @@ constexpr const char* kVersion = "0.1.0";
 QString UsageText() {
   return QStringLiteral(
       "Usage: quillmark-player [GAME_DIR] [--headless] [--replay FILE] [--log FILE]\n"
-      "                        [--timeout SECONDS]\n"
+      "                        [--timeout SECONDS] [--trace]\n"
       "Plays the Quillmark game in GAME_DIR (default: the Resources folder beside the\n"
       "folder that holds the player).\n"
       "\n"
@@ -21,6 +21,7 @@ QString UsageText() {
       "  --replay FILE      play the input events in FILE; dialogs are answered at once\n"
       "  --log FILE         write observable events as JSON Lines to FILE ('-': stdout)\n"
       "  --timeout SECONDS  end with exit status 124 if the game still runs then\n"
+      "  --trace            log every command run (with --log)\n"
       "  --help             show this help and exit\n"
       "  --version          show the version and exit\n"
       "\n"
@@ -64,6 +65,9 @@ ParsedOptions ParseOptions(const QStringList& args) {
     if (arg == "--headless") {
       if (!noValue()) return fail("--headless takes no value");
       o.headless = true;
+    } else if (arg == "--trace") {
+      if (!noValue()) return fail("--trace takes no value");
+      o.trace = true;
     } else if (arg == "--help" || arg == "-h") {
       if (!noValue()) return fail(arg + " takes no value");
       o.help = true;

@@ -12,6 +12,7 @@ namespace qm {
 struct Options {
   QString gameDir;  // empty: the Resources folder
   bool headless = false;
+  bool trace = false; // every command run is logged as {"ev":"cmd",...}
   QString replayFile;  // empty: no replay
   QString logTarget;   // empty: no log; "-" standard output
   std::optional<double> timeoutSeconds;

@@ -1,4 +1,5 @@
 #include "app/PlayerApp.h"
+#include "interpreter/Interpreter.h"
 
 #include <QTimer>
 
@@ -72,6 +73,7 @@ void PlayerApp::startUp() {
   }
   if (!window_) hooks.windowNeeded(*game);
   window_->AdoptGame(std::move(game));
+  window_->interpreter().SetTrace(trace_);
 
   Log().start(window_->globals().thegamename, window_->globals().numcards);
   window_->RunGame();

@@ -32,6 +32,8 @@ class PlayerApp {
   void TimedOut();
 
   GameWindow* window() const { return window_.get(); }
+  // --trace: every command run goes to the log.
+  void SetTrace(bool on) { trace_ = on; }
 
  private:
   void startUp();
@@ -41,6 +43,7 @@ class PlayerApp {
   ScriptedDialogs* dialogs_;
   std::unique_ptr<ScriptedDialogs> ownDialogs_;  // answers queue when none was given
   bool replayRequested_;
+  bool trace_ = false;
   std::unique_ptr<GameWindow> window_;
   std::unique_ptr<ReplayDriver> driver_;
 };

@@ -136,6 +136,7 @@ int main(int argc, char** argv) {
   // A headless run without a replay ends like one with an empty replay.
   const bool endAfterStart = !options.replayFile.isEmpty() || options.headless;
   qm::PlayerApp player(folder, std::move(replay), scripted, endAfterStart);
+  player.SetTrace(options.trace);
   QTimer::singleShot(0, &app, [&player] { player.Open(); });
 
   std::unique_ptr<Watchdog> watchdog;

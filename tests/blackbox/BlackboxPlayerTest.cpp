@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "interpreter/CommandTable.h"
 #include "testsupport/GameWriter.h"
 
 namespace qm::test {
@@ -82,6 +83,32 @@ TEST(BlackboxPlayer, LoadedGamePrintsStartAndCardThenEnds) {
   EXPECT_EQ(events[2], QJsonObject({{"ev", "quit"}, {"status", 0}}));
 }
 
+TEST(BlackboxPlayer, TraceLogsEveryCommandRun) {
+  QTemporaryDir dir;
+  GameWriter w;
+  w.addCard();
+  w.CompiledGlobalScripts[GlobalOpenGame] = w.script([&](Script& s) {
+    s.SetNumberVariable("x", w.num(1));
+    s.If(w.numVar("x"), "=", w.num(1), [&](Script& t) { t.cmd(Cmd::Beep); });
+  });
+  w.writeTo(dir.path());
+  const QString replay = writeReplay(dir, "wait 50\n");
+  const PlayerRun r = runPlayer({"--headless", "--trace", "--replay", replay, "--log", "-", dir.path()});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  std::vector<QJsonObject> commands;
+  for (const QJsonObject& e : lines(r.out))
+    if (e["ev"] == "cmd") commands.push_back(e);
+  ASSERT_EQ(commands.size(), 3u) << r.out.toStdString();
+  EXPECT_EQ(commands[0], QJsonObject({{"ev", "cmd"}, {"loc", "Global Open Game Event"}, {"code", 75},
+                                      {"name", "SetNumberVariable"}}));
+  EXPECT_EQ(commands[1]["name"], "If");
+  EXPECT_EQ(commands[2]["name"], "Beep");
+
+  // Off by default.
+  const PlayerRun quiet = runPlayer({"--headless", "--replay", replay, "--log", "-", dir.path()});
+  for (const QJsonObject& e : lines(quiet.out)) EXPECT_NE(e["ev"], "cmd");
+}
+
 TEST(BlackboxPlayer, MissingDataFileShowsTheFatalMessageAndExitsWithOne) {
   QTemporaryDir dir;
   const QString log = dir.filePath("log.jsonl");
@@ -144,7 +171,7 @@ TEST(BlackboxPlayer, ScreenshotsHaveTheSizeOfTheSizeCode) {
     QTemporaryDir dir;
     GameWriter w;
     w.WindowSize = uint8_t(code);
-    w.addCard();
+    w.addCard().addButton("OK");  // a card without buttons would shorten the window
     w.writeTo(dir.path());
     const QString replay = writeReplay(dir, "screenshot shot.png\n");
     const PlayerRun r = runPlayer({dir.path(), "--headless", "--replay", replay}, dir.path());
@@ -159,7 +186,7 @@ TEST(BlackboxPlayer, SnapshotAndQuitFromTheReplay) {
   GameWriter w;
   w.thegamename = "Castle";
   w.WindowSize = 1;
-  w.addCard();
+  w.addCard().addButton("OK");  // a card without buttons would shorten the window
   w.numVarIndex("score");
   w.textVarIndex("hero");
   w.writeTo(dir.path());
