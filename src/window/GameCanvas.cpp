@@ -1,5 +1,6 @@
 #include "window/GameCanvas.h"
 
+#include <QPainter>
 #include <QPalette>
 
 namespace qm {
@@ -10,6 +11,12 @@ GameCanvas::GameCanvas(QWidget* parent) : QWidget(parent) {
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
+}
+
+void GameCanvas::paintEvent(QPaintEvent* /*event*/) {
+  if (!paint_) return;
+  QPainter g(this);
+  paint_(g);
 }
 
 }  // namespace qm

@@ -103,6 +103,8 @@ void GameWindow::buildControls() {
   scriptTimer_->setInterval(1);
   scriptTimer_->setSingleShot(true);
   scriptTimer_->setTimerType(Qt::PreciseTimer);
+  connectTimers();
+  canvas_->setPaintHandler([this](QPainter& g) { Event_Paint(g); });
 }
 
 void GameWindow::AdoptGame(std::unique_ptr<GameData> game) {

@@ -6,7 +6,7 @@
 // The window is split by concern: GameWindow.cpp builds it (layout and controls), WindowSizes
 // holds the size-code tables, WindowLifecycle.cpp the open and close handlers, RunGame and
 // CloseUpGame, WindowScriptHost.cpp the interpreter's view of the window, CardChange.cpp the card
-// change.
+// change, CardPaint.cpp the painting of the card area, ScriptTimers.cpp the two timers' actions.
 #include <QFile>
 #include <QImage>
 #include <QMainWindow>
@@ -23,6 +23,8 @@
 #include "sprites/LiveSprites.h"
 
 class QCloseEvent;
+class QColor;
+class QPainter;
 class QTimer;
 
 namespace qm {
@@ -95,6 +97,24 @@ class GameWindow : public QMainWindow, public ScriptHost {
   // ---- Cards ----
   // Cards(card): the current card's record (ScriptHost's CurrentCard gives its number).
   QMCard& CurrentCardRecord() const;
+  // Places the button controls for a card with n buttons; never shows one.
+  void FixButtons(int64_t n);
+  // (Re)creates BlankPicture for PictureWidth x PictureHeight.
+  void MakeNewScrap();
+  // The window's background colour: what the card area shows where nothing is drawn.
+  QColor BackgroundColor() const;
+  void SetBackgroundColor(const QColor& color);
+
+  // ---- Painting the card area ----
+  void Event_Paint(QPainter& g);
+  void DrawBoxes(QPainter& g);
+  void DrawPicture(QPainter& g);
+
+  // ---- Timers ----
+  void ScriptTimer_Action();
+  void MasterTimer_Action();
+  // Timer periods are given in ticks of 1/60 second; milliseconds truncated toward zero.
+  static int64_t TicksToMilliseconds(double ticks);
 
   // ---- ScriptHost ----
   void ShowError(const std::string& location, int64_t line, const std::string& message) override;
@@ -157,6 +177,9 @@ class GameWindow : public QMainWindow, public ScriptHost {
   void StopMovie();
   void StopAllSounds();
   void CloseNetwork();
+  // The card's opening sound; filled in by the sound playback.
+  void PlayCardSound(const QMCard& c);
+  void connectTimers();
   // Runs a script slot under a location; nothing for slot 0 or a slot beyond the table.
   void runScript(uint32_t script, const std::string& location);
 

@@ -270,7 +270,7 @@ TEST(AutomationSnapshot, HoldsTheGameState) {
   GameWriter w;
   w.thegamename = "Castle";
   w.WindowSize = 1;
-  w.addCard();
+  w.addCard().addButton("OK");  // a card without buttons would shorten the window
   w.numVarIndex("score");
   w.textVarIndex("name");
   w.numArrayIndex("grid");
