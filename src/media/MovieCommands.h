@@ -14,23 +14,17 @@
 #include <cstdint>
 #include <string>
 
+#include "interpreter/CommandParams.h"
 #include "media/MediaLog.h"
 
 namespace qm {
 
 class MoviePlayer;
 
-class MovieCommandContext {
+// The command's parameters and error report, plus what only the movie commands need.
+class MovieCommandContext : public CommandParams {
  public:
-  virtual ~MovieCommandContext() = default;
-  virtual size_t Count() const = 0;
-  // Entry k evaluated as a number or a text; an entry beyond the list is the caller's error.
-  virtual double Number(size_t k) = 0;
-  virtual std::string Text(size_t k) = 0;
-  virtual bool Running() const = 0;
   virtual void ClearRunning() = 0;
-  // The script error report (ends the game).
-  virtual void Report(const std::string& message) = 0;
   virtual QString ResourcesFolder() const = 0;
   virtual QString SpecialGetFolderItem(const std::string& path) const = 0;
 };

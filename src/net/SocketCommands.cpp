@@ -34,18 +34,18 @@ std::string numberOfIndex(int64_t i) {
 }
 
 void socketCommand(uint16_t code, Args& args, GameNetwork& network) {
-  const double n = args.number(0);
-  if (!args.running()) return;
+  const double n = args.Number(0);
+  if (!args.Running()) return;
   const int64_t index = commandIndex(n);
   if (index < 0) {
-    args.report(SocketMessages::InvalidSocketNumber(FormatNumber(n)), false);
+    args.ReportError(SocketMessages::InvalidSocketNumber(FormatNumber(n)), false);
     return;
   }
   if (code == uint16_t(Cmd::SocketCreate)) {
     bool raw = false;
-    if (args.count() == 2) {
-      const double flag = args.number(1);
-      if (!args.running()) return;
+    if (args.Count() == 2) {
+      const double flag = args.Number(1);
+      if (!args.Running()) return;
       raw = flag == 1;
     }
     network.CreateSocket(index, raw);
@@ -56,38 +56,38 @@ void socketCommand(uint16_t code, Args& args, GameNetwork& network) {
   // is the one the command acts on, as long as it exists.
   QPointer<EZprotocol> socket = network.GameSockets(index);
   if (!socket) {
-    args.report(SocketMessages::UninitializedSocket(FormatNumber(n)), false);
+    args.ReportError(SocketMessages::UninitializedSocket(FormatNumber(n)), false);
     return;
   }
   switch (Cmd(code)) {
   case Cmd::SocketConnectCmd: {
-    const std::string host = args.text(1);
-    if (!args.running()) return;
-    const double port = args.number(2);
-    if (!args.running()) return;
+    const std::string host = args.Text(1);
+    if (!args.Running()) return;
+    const double port = args.Number(2);
+    if (!args.Running()) return;
     if (socket) socket->connectTo(host, truncToInt64(port));
     break;
   }
   case Cmd::SocketSendCommand: {
     // The mode is checked before the texts are evaluated.
     if (socket->rawSocket) {
-      args.report(SocketMessages::kCantSendToDirect, false);
+      args.ReportError(SocketMessages::kCantSendToDirect, false);
       return;
     }
-    const std::string id = args.text(1);
-    if (!args.running()) return;
-    const std::string data = args.text(2);
-    if (!args.running()) return;
+    const std::string id = args.Text(1);
+    if (!args.Running()) return;
+    const std::string data = args.Text(2);
+    if (!args.Running()) return;
     if (socket) socket->sendCommand(id, data);
     break;
   }
   case Cmd::SocketWriteCmd: {
     if (!socket->rawSocket) {
-      args.report(SocketMessages::kCantWriteToCommand, false);
+      args.ReportError(SocketMessages::kCantWriteToCommand, false);
       return;
     }
-    const std::string bytes = args.text(1);
-    if (!args.running()) return;
+    const std::string bytes = args.Text(1);
+    if (!args.Running()) return;
     if (socket) socket->writeBytes(bytes);
     break;
   }
@@ -98,22 +98,22 @@ void socketCommand(uint16_t code, Args& args, GameNetwork& network) {
 }
 
 void groupClose(Args& args, GameNetwork& network) {
-  const int64_t F = truncToInt64(args.number(0));
-  if (!args.running()) return;
-  const int64_t L = truncToInt64(args.number(1));
-  if (!args.running()) return;
-  if (!network.CloseSocketGroup(F, L)) args.report(SocketMessages::kInvalidGroupRange, false);
+  const int64_t F = truncToInt64(args.Number(0));
+  if (!args.Running()) return;
+  const int64_t L = truncToInt64(args.Number(1));
+  if (!args.Running()) return;
+  if (!network.CloseSocketGroup(F, L)) args.ReportError(SocketMessages::kInvalidGroupRange, false);
 }
 
 // The socket a number function addresses, or nullptr after its report.
 EZprotocol* functionSocket(Args& args, GameNetwork& network, bool mustExist) {
-  const int64_t i = functionIndex(args.number(0));
+  const int64_t i = functionIndex(args.Number(0));
   if (!validIndex(i)) {
-    args.report(SocketMessages::InvalidSocketNumber(numberOfIndex(i)), true);
+    args.ReportError(SocketMessages::InvalidSocketNumber(numberOfIndex(i)), true);
     return nullptr;
   }
   EZprotocol* socket = network.GameSockets(i);
-  if (!socket && mustExist) args.report(SocketMessages::SocketDoesntExist(i + 1), true);
+  if (!socket && mustExist) args.ReportError(SocketMessages::SocketDoesntExist(i + 1), true);
   return socket;
 }
 
@@ -138,59 +138,59 @@ double SocketConnected(Args& args, GameNetwork& network) {
 }
 
 double SocketExists(Args& args, GameNetwork& network) {
-  const int64_t i = functionIndex(args.number(0));
+  const int64_t i = functionIndex(args.Number(0));
   if (!validIndex(i)) {
-    args.report(SocketMessages::InvalidSocketNumber(numberOfIndex(i)), true);
+    args.ReportError(SocketMessages::InvalidSocketNumber(numberOfIndex(i)), true);
     return 0;
   }
   return network.GameSockets(i) ? 1 : 0;
 }
 
 std::string ListenSocket(Args& args, GameNetwork& network) {
-  const double s = args.number(0);
+  const double s = args.Number(0);
   const int64_t i = functionIndex(s);
-  const double p = args.number(1);
-  if (!args.running()) return {};
+  const double p = args.Number(1);
+  if (!args.Running()) return {};
   if (!validIndex(i)) {
-    args.report(SocketMessages::InvalidSocketNumber(numberOfIndex(i)), false);
+    args.ReportError(SocketMessages::InvalidSocketNumber(numberOfIndex(i)), false);
     return {};
   }
   EZprotocol* socket = network.GameSockets(i);
   if (!socket) {
-    args.report(SocketMessages::UninitializedSocket(FormatNumber(s)), false);
+    args.ReportError(SocketMessages::UninitializedSocket(FormatNumber(s)), false);
     return {};
   }
   return socket->Listen(truncToInt64(p));
 }
 
 std::string OpenSocketGroup(Args& args, GameNetwork& network) {
-  const int64_t F = truncToInt64(args.number(0));
-  if (!args.running()) return {};
-  const int64_t L = truncToInt64(args.number(1));
-  if (!args.running()) return {};
-  const int64_t P = truncToInt64(args.number(2));
-  if (!args.running()) return {};
+  const int64_t F = truncToInt64(args.Number(0));
+  if (!args.Running()) return {};
+  const int64_t L = truncToInt64(args.Number(1));
+  if (!args.Running()) return {};
+  const int64_t P = truncToInt64(args.Number(2));
+  if (!args.Running()) return {};
   const std::string refusal = network.CheckNewGroup(F, L, P);
   if (!refusal.empty()) {
-    args.report(refusal, false);
+    args.ReportError(refusal, false);
     return {};
   }
   bool raw = false;
-  if (args.count() == 4) {
-    const double flag = args.number(3);
-    if (!args.running()) return {};
+  if (args.Count() == 4) {
+    const double flag = args.Number(3);
+    if (!args.Running()) return {};
     raw = flag == 1;
   }
   return network.OpenSocketGroup(F, L, P, raw);
 }
 
 std::string FetchURL(Args& args, int64_t& UrlContentsErr) {
-  const std::string url = args.text(0);
-  if (!args.running()) return {};
+  const std::string url = args.Text(0);
+  if (!args.Running()) return {};
   int64_t timeout = 10;
-  if (args.count() >= 2) {
-    timeout = truncToInt64(args.number(1));
-    if (!args.running()) return {};
+  if (args.Count() >= 2) {
+    timeout = truncToInt64(args.Number(1));
+    if (!args.Running()) return {};
   }
   return _GETURL(url, timeout, UrlContentsErr);
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "interpreter/CommandParams.h"
+
 namespace qm {
 
 class GameNetwork;
@@ -14,20 +16,7 @@ class GameNetwork;
 namespace NetScript {
 
 // A command's or a function call's arguments, evaluated on demand, and the error report.
-class Args {
-public:
-  virtual ~Args() = default;
-  // The number of entries (1 for a function's single-argument form).
-  virtual size_t count() const = 0;
-  // Entry k evaluated as a number (NewMath) or as a text (NewProcessString).
-  virtual double number(size_t k) = 0;
-  virtual std::string text(size_t k) = 0;
-  // The game's running flag; every handler ends at once when an evaluation cleared it.
-  virtual bool running() const = 0;
-  // The script error report (ShowError(ScriptLocation, 0, message)); with markExit the exit
-  // marker DeathLoc is set to ScriptLocation first. May throw (the game ends).
-  virtual void report(const std::string& message, bool markExit) = 0;
-};
+using Args = CommandParams;
 
 // Execute_SocketCommands: codes 50..54, 106 and 111; any other code does nothing.
 void Execute_SocketCommands(uint16_t code, Args& args, GameNetwork& network);

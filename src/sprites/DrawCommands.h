@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "sprites/CommandParams.h"
+#include "interpreter/CommandParams.h"
 
 class QPainter;
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "sprites/CommandParams.h"
+#include "interpreter/CommandParams.h"
 #include "sprites/LiveSprites.h"
 
 namespace qm {

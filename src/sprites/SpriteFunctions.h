@@ -9,7 +9,7 @@
 // SpriteNumberFunction over a CommandParams for the call's arguments.
 #include <cstdint>
 
-#include "sprites/CommandParams.h"
+#include "interpreter/CommandParams.h"
 #include "sprites/LiveSprites.h"
 
 namespace qm {

@@ -129,7 +129,7 @@ class FakeContext : public MovieCommandContext {
     running = false;
     runningClearedBeforeReport = reports.empty();
   }
-  void Report(const std::string& message) override {
+  void ReportError(const std::string& message, bool /*markExit*/) override {
     running = false;
     reports.push_back(message);
   }

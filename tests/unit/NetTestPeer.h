@@ -197,17 +197,17 @@ public:
   using Value = std::variant<double, std::string>;
   ValueArgs(std::initializer_list<Value> values) : values_(values) {}
 
-  size_t count() const override { return values_.size(); }
-  double number(size_t k) override {
+  size_t Count() const override { return values_.size(); }
+  double Number(size_t k) override {
     evaluate();
     return std::get<double>(values_.at(k));
   }
-  std::string text(size_t k) override {
+  std::string Text(size_t k) override {
     evaluate();
     return std::get<std::string>(values_.at(k));
   }
-  bool running() const override { return running_; }
-  void report(const std::string& message, bool markExit) override {
+  bool Running() const override { return running_; }
+  void ReportError(const std::string& message, bool markExit) override {
     reports.push_back(message);
     exitMarks.push_back(markExit);
     running_ = false;

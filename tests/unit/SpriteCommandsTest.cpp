@@ -36,7 +36,7 @@ class FakeParams : public CommandParams {
   double Number(size_t k) override { return std::get<double>(evaluate('N', k)); }
   std::string Text(size_t k) override { return std::get<std::string>(evaluate('T', k)); }
   bool Running() const override { return running; }
-  void Report(const std::string& message) override {
+  void ReportError(const std::string& message, bool /*markExit*/) override {
     reports.push_back(message);
     running = false;
   }
