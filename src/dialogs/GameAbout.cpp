@@ -1,4 +1,5 @@
 #include "dialogs/GameAbout.h"
+#include "dialogs/MenuDialogFrame.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -31,15 +32,7 @@ QFont aboutFont() {
 GameAbout::GameAbout(QWidget* parent) : QDialog(parent) {
   setWindowTitle(tr("About"));
   setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  menu_ = new RuntimeMenu(this);
-  menu_->applySettings();
-  layout->setMenuBar(menu_);
-  content_ = new QWidget(this);
-  layout->addWidget(content_);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  content_ = FrameDialogWithMenu(this, menu_);
 
   StaticText1 = new QLabel(tr("Made with Quillmark."), content_);
   StaticText1->setGeometry(20, 14, kTextWidth, 120);

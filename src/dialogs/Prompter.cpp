@@ -1,4 +1,5 @@
 #include "dialogs/Prompter.h"
+#include "dialogs/MenuDialogFrame.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,16 +34,8 @@ class IconCanvas : public QWidget {
 
 Prompter::Prompter(QWidget* parent) : QDialog(parent) {
   setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  menu_ = new RuntimeMenu(this);
-  menu_->applySettings();
-  layout->setMenuBar(menu_);
-  content_ = new QWidget(this);
+  content_ = FrameDialogWithMenu(this, menu_);
   content_->setFixedSize(kWidth, kHeight);
-  layout->addWidget(content_);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   Canvas1 = new IconCanvas(content_);
   Canvas1->setGeometry(20, 20, 64, 64);
